@@ -1,0 +1,56 @@
+# GoogleTest for every target, the Wine emulator for the 64-bit Windows tests, and the
+# helpers with which the test folders register their programs and checks.
+
+enable_testing()
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+find_program(LUMETRA_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
+
+# Which test programs can run here: natively on Linux, under Wine for 64-bit Windows.
+# The 32-bit Windows build is only checked statically (this kernel runs no 32-bit code).
+set(LUMETRA_WINE OFF)
+if(NOT CMAKE_CROSSCOMPILING)
+  set(LUMETRA_RUN_PROGRAMS ON)
+elseif(WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(LUMETRA_RUN_PROGRAMS ON)
+  set(LUMETRA_WINE ON)
+  set(LUMETRA_WINE_PREFIX "${CMAKE_BINARY_DIR}/../wine" CACHE PATH
+      "Private Wine prefix in which the Windows tests run")
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh
+                                    ${LUMETRA_WINE_PREFIX})
+else()
+  set(LUMETRA_RUN_PROGRAMS OFF)
+endif()
+
+if(LUMETRA_WINE)
+  set(LUMETRA_TEST_TIMEOUT 300)
+else()
+  set(LUMETRA_TEST_TIMEOUT 120)
+endif()
+
+# lumetra_add_test(<name> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <seconds>])
+# A GoogleTest program, registered with CTest where it can run. It runs in bin/, beside
+# the module and the tools.
+function(lumetra_add_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE lumetra_options gtest_main ${ARG_LIBS})
+  if(LUMETRA_RUN_PROGRAMS)
+    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    if(NOT ARG_TIMEOUT)
+      set(ARG_TIMEOUT ${LUMETRA_TEST_TIMEOUT})
+    endif()
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  endif()
+endfunction()
+
+# lumetra_add_script_test(<name> COMMAND <command...>)
+# A check that runs on the Linux side in every preset (the 32-bit build included).
+function(lumetra_add_script_test name)
+  cmake_parse_arguments(ARG "" "" "COMMAND" ${ARGN})
+  add_test(NAME ${name} COMMAND ${ARG_COMMAND})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 120)
+endfunction()

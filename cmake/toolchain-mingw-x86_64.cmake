@@ -1,0 +1,5 @@
+# 64-bit Windows with MinGW-w64 (posix thread model, so GoogleTest has std::mutex).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(LUMETRA_MINGW_PREFIX x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,101 @@
+// The selector dispatcher behind PluginMain.
+#include "entry/Dispatcher.h"
+
+#include "convert/IConvertBuffer.h"
+#include "entry/About.h"
+#include "entry/Error.h"
+#include "entry/PluginState.h"
+#include "entry/RunSequence.h"
+#include "exchange/FileAccess.h"
+#include "host/FilterRecord.h"
+#include "host/HandleServices.h"
+#include "host/HostConstants.h"
+#include "host/HostSuites.h"
+
+#include <new>
+
+namespace {
+
+void ClearCallGlobals() {
+    gBasicSuite = nullptr;
+    gPluginState = nullptr;
+    gPluginStateOpened = false;
+}
+
+void DispatchFilterSelector(std::int16_t selector, FilterRecord* record, std::intptr_t* data,
+                            std::int16_t* result) {
+    gBasicSuite = record->sSPBasic;
+    *result = OpenPluginState(record, data, result);
+    if (*result != noErr)
+        return;
+    switch (selector) {
+    case filterSelectorPrepare:
+        DoPrepare();
+        break;
+    case filterSelectorStart:
+        DoStart();
+        break;
+    case filterSelectorContinue:
+    case filterSelectorFinish:
+        DoFinish();
+        break;
+    default: // no parameters are asked for; unknown selectors are ignored
+        break;
+    }
+}
+
+// Only the state block is locked by a call. The host's parameters handle is never locked
+// by this plug-in, so it is not unlocked either: an unbalanced unlock would upset the
+// host's own lock count.
+void UnlockWhatTheCallLocked(FilterRecord* record, std::intptr_t* data) {
+    if (gPluginStateOpened && *data != 0)
+        HostUnlockHandle(record->handleProcs, reinterpret_cast<Handle>(*data));
+}
+
+} // namespace
+
+void CleanUpAfterFailure() {
+    PluginState* state = gPluginState;
+    if (state == nullptr || state->filterRecord == nullptr)
+        return;
+    CloseFile(state->exportFile);
+    CloseFile(state->processedFile);
+    delete state->converter;
+    state->converter = nullptr;
+    ClearRects();
+}
+
+void RunPluginCall(std::int16_t selector, void* paramBlock, std::intptr_t* data,
+                   std::int16_t* result) {
+    if (paramBlock == nullptr || data == nullptr || result == nullptr)
+        return;
+    ClearCallGlobals();
+    std::int16_t failure = noErr;
+    try {
+        if (selector == filterSelectorAbout) {
+            auto* about = static_cast<AboutRecord*>(paramBlock);
+            gBasicSuite = about->sSPBasic;
+            *result = DoAbout(about);
+        } else {
+            DispatchFilterSelector(selector, static_cast<FilterRecord*>(paramBlock), data,
+                                   result);
+        }
+    } catch (EError error) {
+        failure = static_cast<std::int16_t>(error);
+    } catch (const std::bad_alloc&) {
+        failure = memFullErr;
+    } catch (...) {
+        failure = kResultMissingArgument;
+    }
+    if (failure != noErr) {
+        try {
+            CleanUpAfterFailure();
+        } catch (...) {
+            // Cleanup only closes and frees; nothing may keep the failure from the host.
+        }
+        *result = failure;
+    }
+    if (selector != filterSelectorAbout)
+        UnlockWhatTheCallLocked(static_cast<FilterRecord*>(paramBlock), data);
+    ClearCallGlobals();
+}

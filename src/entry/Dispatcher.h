@@ -1,0 +1,15 @@
+// One host call: validation, the per-call globals, the state block, the selector's
+// handler, and the cleanup that turns any exception into the call's result.
+#pragma once
+
+#include <cstdint>
+
+// Everything PluginMain does. No exception leaves it: EError becomes its own value,
+// std::bad_alloc -108, anything else -1715, each after CleanUpAfterFailure.
+void RunPluginCall(std::int16_t selector, void* paramBlock, std::intptr_t* data,
+                   std::int16_t* result);
+
+// After a failure inside a handler: closes both exchange files of the open state block,
+// destroys its converter and empties the host's rectangles. Does nothing when no state
+// block is open.
+void CleanUpAfterFailure();

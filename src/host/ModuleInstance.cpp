@@ -1,0 +1,10 @@
+// Storage for the module instance handle.
+#include "host/ModuleInstance.h"
+
+namespace {
+void* gModuleInstance = nullptr;
+}
+
+void* GetModuleInstance() { return gModuleInstance; }
+
+void SetModuleInstance(void* instance) { gModuleInstance = instance; }
