@@ -2,7 +2,7 @@
 #include "support/FakeHost.h"
 
 #include "host/HostConstants.h"
-#include "platform/DynamicModule.h"
+#include "platform/HostDynamicModule.h"
 
 #include <cstring>
 #include <map>

@@ -1,5 +1,5 @@
 // Module loading with LoadLibrary on Windows.
-#include "platform/DynamicModule.h"
+#include "platform/HostDynamicModule.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

@@ -1,5 +1,5 @@
 // Module loading with dlopen on Linux.
-#include "platform/DynamicModule.h"
+#include "platform/HostDynamicModule.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

@@ -1,0 +1,30 @@
+// The names of the files a run exchanges, and the bounded copy into the state's fields.
+#pragma once
+
+#include "entry/PluginState.h"
+
+#include <cstddef>
+#include <string>
+
+constexpr const char* kWorkingFolderName = "lumetrafilter";
+constexpr const char* kJobDocumentName = "Data.lif";
+
+// True for the 67 characters allowed in our file names: ASCII letters, digits, + - ( ) _.
+bool IsFileNameChar(char character);
+
+// Every character outside the alphabet becomes an underscore; the length stays.
+std::string MakeFileNameSafe(const std::string& text);
+
+// "Lumetra", made safe. Throws EError for a null record.
+std::string GetBaseFileName(const FilterRecord* record);
+
+// "Lumetra.ppm" for 8- and 16-bit documents, "Lumetra.pfm" for 32-bit ones; false and
+// empty for an unsupported document. Throw EError without a state or FilterRecord.
+bool GetExportFileName(PluginState* state, std::string& output);
+
+// As GetExportFileName with "_Processed" before the full stop.
+bool GetProcessedFileName(PluginState* state, std::string& output);
+
+// Copies at most capacity - 1 characters and always terminates the field. Throws EError
+// for a null destination or source.
+void CopyPathTruncated(char* destination, std::size_t capacity, const char* source);

@@ -1,0 +1,14 @@
+// Creation and release of the converter a transfer uses, owned by the state block.
+#pragma once
+
+#include "entry/PluginState.h"
+
+// Each destroys the converter the state holds, then creates the one for the document's
+// format (export: host to exchange; import: exchange to host) without configuring it.
+// True when the state then holds a converter; false for an unsupported document or a
+// failed allocation. Throw EError for a missing state or FilterRecord.
+bool CreateExportConverter(PluginState* state);
+bool CreateImportConverter(PluginState* state);
+
+// Destroys the state's converter, if any, and clears the field.
+void ReleaseConverter(PluginState* state);
