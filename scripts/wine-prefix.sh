@@ -1,10 +1,12 @@
 #!/bin/sh
 # Creates the private Wine prefix for the tests, once. Windows may be created without a
-# display (null graphics driver); the profiles folder lies inside the prefix.
+# display (null graphics driver). User profiles live in <prefix>/profiles/<Unix user>,
+# so that a test can give a started program another profile through the Unix USER.
 # Usage: wine-prefix.sh <prefix>
 set -eu
 prefix=$1
-[ -f "$prefix/.lumetra-ready" ] && exit 0
+version=2 # raise when the prefix's setup changes
+[ "$(cat "$prefix/.lumetra-ready" 2>/dev/null)" = "$version" ] && exit 0
 
 rm -rf "$prefix"
 mkdir -p "$prefix/home"
@@ -14,5 +16,9 @@ run() { "$here/wine-run.sh" "$prefix" "$@" </dev/null >/dev/null 2>&1; }
 echo "Creating the Wine prefix $prefix"
 run wineboot.exe --init
 run reg.exe add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
+mkdir -p "$prefix/profiles/${USER:-$(id -un)}"
+profiles="Z:$(cd "$prefix/profiles" && pwd | tr / '\\')"
+run reg.exe add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\ProfileList' \
+    /v ProfilesDirectory /d "$profiles" /f
 WINEPREFIX="$prefix" /usr/lib/wine/wineserver -w
-touch "$prefix/.lumetra-ready"
+echo "$version" >"$prefix/.lumetra-ready"
