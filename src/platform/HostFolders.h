@@ -1,0 +1,25 @@
+// Steering the folder services from tests: the temporary folder of this process and of
+// the programs it starts, and the file attributes that differ between the platforms.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Sets a variable of this process's environment, which programs started afterwards
+// inherit; an empty value removes it.
+void SetEnvironmentValue(const std::string& name, const std::string& value);
+
+// Points this process's temporary folder at `path` (Linux: TMPDIR; Windows: TMP and
+// TEMP); programs started afterwards inherit it. An empty path unsets the variables.
+void SetTemporaryFolder(const std::string& path);
+
+// The same setting as environment entries ("NAME=value") for RunProgram.
+std::vector<std::string> TemporaryFolderEnvironment(const std::string& path);
+
+// Makes an existing file hidden: the hidden attribute on Windows; on Linux a name that
+// starts with a full stop already is, so nothing is done. True on success.
+bool MakeFileHidden(const std::string& path);
+
+// Gives an existing folder to another user (Linux: chown to "nobody", which needs root).
+// False where that is not possible, and always on Windows.
+bool GiveFolderToAnotherUser(const std::string& path);
