@@ -1,0 +1,16 @@
+// Handing the job to the external program: find it through the settings file, start it
+// with the job document's path, and wait until it has ended.
+#pragma once
+
+#include <cstdint>
+
+constexpr const char* kApplicationFileName = "Lumetra.exe";
+
+// Starts "Lumetra.exe" from the folder named in the settings file with `jobPath` as its
+// one argument and, with `wait`, keeps the host's messages flowing until it has ended.
+// `platformData` is the host's PlatformData (its main window carries the polling timer).
+// Returns 0 when the program was started (and, with `wait`, has ended); -30901 when there
+// is no platform data, no program folder, the program cannot be started, or the thread
+// was asked to quit first; -50 when that quit came after retrieving a message had failed.
+// Throws EError for a null or empty job path.
+std::int16_t LaunchApplication(void* platformData, const char* jobPath, bool wait);

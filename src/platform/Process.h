@@ -1,0 +1,23 @@
+// Starting the external program and waiting for it to end while the host stays alive.
+//
+// On Windows the wait pumps the calling thread's messages, polling the program every
+// 100 ms through a timer, so the host's windows keep painting; on Linux there is no
+// message loop to keep and the wait is a plain wait for the child.
+#pragma once
+
+#include <cstdint>
+
+enum ELaunchOutcome : std::int32_t {
+    eLaunchNotStarted = 0,     // nothing was started
+    eLaunchStarted = 1,        // started, not waited for
+    eLaunchEnded = 2,          // started, and it has ended
+    eLaunchQuit = 3,           // the thread's quit message ended the wait first
+    eLaunchQuitAfterError = 4, // the same, after retrieving a message had failed
+};
+
+// Starts `program` with `argument` as its one argument, the caller's environment and
+// current folder. With `wait`, returns only when the program has ended or the thread has
+// been asked to quit; a quit message taken by the wait is posted again. `window` is the
+// host's main window (0 for none), which carries the polling timer.
+ELaunchOutcome OsLaunchProgram(const char* program, const char* argument, std::intptr_t window,
+                               bool wait);
