@@ -1,0 +1,24 @@
+// What the user sees of the plug-in itself: the about box, the module's strings and the
+// warning message box. On Linux the texts go to standard error instead.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// The value of the OK button a message box returns.
+constexpr int kMessageBoxOk = 1;
+
+// Shows the about box modally, owned by the window `owner` (0 for none), inside the
+// module's own activation context, until the user closes it. Returns false when the box
+// could not be shown.
+bool ShowAboutBox(std::intptr_t owner);
+
+// String `id` of the module's string table, at most `limit` characters; empty when the
+// table has no such string.
+std::string LoadModuleString(int id, std::size_t limit);
+
+// Shows `text` as a warning with an OK button, owned by `owner` (0 for none), with the
+// system's default caption. Returns the button that closed it, or 0 when it could not be
+// shown.
+int ShowWarningBox(std::intptr_t owner, const std::string& text);

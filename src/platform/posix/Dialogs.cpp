@@ -1,0 +1,69 @@
+// The about box and the warning message on Linux: their texts go to standard error.
+#include "platform/Dialogs.h"
+
+#include "entry/AboutText.h"
+#include "resources/ResourceTexts.h"
+
+#include <cstdio>
+#include <string_view>
+
+namespace {
+
+struct StringEntry {
+    int id;
+    const char* text;
+};
+
+// The same table as the Windows module's resources.
+constexpr StringEntry kStrings[] = {
+    {LUMETRA_STRING_INTEGER_RANGE_ID, LUMETRA_STRING_INTEGER_RANGE},
+    {LUMETRA_STRING_DECIMAL_RANGE_ID, LUMETRA_STRING_DECIMAL_RANGE},
+    {LUMETRA_STRING_HOST_VERSION_ID, LUMETRA_STRING_HOST_VERSION},
+    {LUMETRA_STRING_HOST_INCOMPATIBLE_ID, LUMETRA_STRING_HOST_INCOMPATIBLE},
+    {LUMETRA_STRING_SUITE_MISSING_ID, LUMETRA_STRING_SUITE_MISSING},
+};
+
+// The texts are in the Windows ANSI code page; a Linux terminal reads UTF-8. Bytes from
+// 0xA0 up are the same characters in both (Latin-1); the few others that the Windows code
+// page has above 0x7F are not used in our texts and show as '?'.
+std::string ToUtf8(std::string_view text) {
+    std::string result;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            result.push_back(c);
+        } else if (byte >= 0xA0) {
+            result.push_back(static_cast<char>(0xC0 | (byte >> 6)));
+            result.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+        } else {
+            result.push_back('?');
+        }
+    }
+    return result;
+}
+
+void WriteToStandardError(std::string_view text) {
+    const std::string converted = ToUtf8(text);
+    std::fwrite(converted.data(), 1, converted.size(), stderr);
+    std::fflush(stderr);
+}
+
+} // namespace
+
+bool ShowAboutBox(std::intptr_t /*owner*/) {
+    WriteToStandardError(AboutText());
+    return true;
+}
+
+std::string LoadModuleString(int id, std::size_t limit) {
+    for (const StringEntry& entry : kStrings) {
+        if (entry.id == id)
+            return std::string(entry.text).substr(0, limit);
+    }
+    return {};
+}
+
+int ShowWarningBox(std::intptr_t /*owner*/, const std::string& text) {
+    WriteToStandardError(text + "\n");
+    return kMessageBoxOk;
+}
