@@ -36,6 +36,7 @@ bool CheckAdvanceState(AdvanceStateProc advanceState) {
     if (advanceState != nullptr)
         return true;
     const LengthPrefixedText version = MakeLengthPrefixed(FormatOneDecimal(kRequiredHostVersion));
+    // Any non-zero alert identifier shows the message; this one is the table's first entry.
     ShowAlert(0, LUMETRA_STRING_INTEGER_RANGE_ID, LUMETRA_STRING_HOST_VERSION_ID, version.bytes,
               nullptr);
     return false;
