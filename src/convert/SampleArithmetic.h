@@ -1,0 +1,74 @@
+// The single-precision helpers every conversion variant shares: clamping, rounding to an
+// integer sample, and the byte order of 16-bit exchange samples.
+//
+// They are defined here, inline, because they run once per sample and must disappear into
+// the converters: on 32-bit x86 a float returned from an out-of-line function travels
+// through the x87 register stack, which the converter code is kept free of.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <type_traits>
+
+// x below lo gives lo, x above hi gives hi; everything else, NaN included, comes back
+// unchanged.
+inline float Clamp(float x, float lo, float hi) {
+    if (x < lo)
+        return lo;
+    if (x > hi)
+        return hi;
+    return x;
+}
+
+// Rounds half away from zero into [0, max of TInteger]: x ± 0.5 in single precision,
+// clamped, then truncated. NaN gives 0: converting it to an integer would be undefined.
+template <typename TInteger>
+TInteger RoundSample(float x) {
+    static_assert(std::is_integral_v<TInteger> && std::is_unsigned_v<TInteger> &&
+                      sizeof(TInteger) <= 2,
+                  "integer samples are 8 or 16 bits wide");
+    constexpr std::int32_t kMax = std::numeric_limits<TInteger>::max();
+    const float shifted = x >= 0.0f ? x + 0.5f : x - 0.5f;
+    const float clamped = Clamp(shifted, 0.0f, static_cast<float>(kMax));
+    if (std::isnan(clamped))
+        return 0;
+    const std::int32_t truncated = static_cast<std::int32_t>(clamped);
+    if (truncated < 0)
+        return 0;
+    if (truncated > kMax)
+        return static_cast<TInteger>(kMax);
+    return static_cast<TInteger>(truncated);
+}
+
+// 16-bit exchange samples are stored most significant byte first whatever the machine's
+// order; spelling out the bytes keeps this free of any test of the platform.
+inline std::uint16_t ToExchangeOrder(std::uint16_t value) {
+    const unsigned char bytes[2] = {static_cast<unsigned char>(value >> 8),
+                                    static_cast<unsigned char>(value & 0xFF)};
+    std::uint16_t stored;
+    std::memcpy(&stored, bytes, sizeof stored);
+    return stored;
+}
+
+inline std::uint16_t FromExchangeOrder(std::uint16_t stored) {
+    unsigned char bytes[2];
+    std::memcpy(bytes, &stored, sizeof stored);
+    return static_cast<std::uint16_t>((bytes[0] << 8) | bytes[1]);
+}
+
+// 8-bit samples have no byte order, and float samples stay in machine order (the PFM
+// header's negative scale declares them little-endian).
+inline std::uint8_t ToExchangeOrder(std::uint8_t value) {
+    return value;
+}
+inline std::uint8_t FromExchangeOrder(std::uint8_t stored) {
+    return stored;
+}
+inline float ToExchangeOrder(float value) {
+    return value;
+}
+inline float FromExchangeOrder(float stored) {
+    return stored;
+}
