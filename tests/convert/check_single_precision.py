@@ -1,0 +1,55 @@
+#!/usr/bin/python3
+"""Checks that the converters' compiled code does its float arithmetic with SSE scalar
+instructions and contains no x87 instruction at all.
+
+x87 arithmetic keeps excess precision (the 32-bit compiler's default), so products and sums
+would not be rounded to single precision as they are on the other targets.
+
+Usage: check_single_precision.py <objdump> <object file>..."""
+import re
+import subprocess
+import sys
+
+# objdump's AT&T mnemonics: every x87 instruction, and nothing else, starts with "f"
+# (fld, fstp, fmul, fadd, fild, fistp, fisttp, fxch, fucomip, fnstcw, ...).
+INSTRUCTION = re.compile(r"^\s*[0-9a-f]+:\s+([a-z][a-z0-9.]*)")
+FUNCTION = re.compile(r"^[0-9a-f]+ <(.+)>:$")
+# The arithmetic the converters must contain, proof that the right code was looked at.
+REQUIRED_SSE = ("mulss", "addss")
+
+
+def main(objdump, objects):
+    failures = []
+    seen = set()
+    for path in objects:
+        listing = subprocess.run([objdump, "-d", "-C", "--no-show-raw-insn", path],
+                                 check=True, capture_output=True, text=True).stdout
+        function = "?"
+        for line in listing.splitlines():
+            header = FUNCTION.match(line)
+            if header:
+                function = header.group(1)
+                continue
+            instruction = INSTRUCTION.match(line)
+            if not instruction:
+                continue
+            mnemonic = instruction.group(1)
+            seen.add(mnemonic)
+            if mnemonic.startswith("f"):
+                failures.append(f"{path}: x87 instruction {mnemonic} in {function}")
+    for mnemonic in REQUIRED_SSE:
+        if mnemonic not in seen:
+            failures.append(f"no {mnemonic} found: not the converter code, or not SSE")
+    for failure in failures:
+        print(failure)
+    if failures:
+        return 1
+    print(f"{len(objects)} object(s): SSE single-precision arithmetic, no x87 instruction")
+    return 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) < 3:
+        print(__doc__)
+        sys.exit(2)
+    sys.exit(main(sys.argv[1], sys.argv[2:]))
