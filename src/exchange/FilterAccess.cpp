@@ -1,6 +1,7 @@
 // FilterRecord access for the batch transfers.
 #include "exchange/FilterAccess.h"
 
+#include "entry/About.h"
 #include "entry/Error.h"
 #include "exchange/TextUtilities.h"
 #include "host/HostConstants.h"
@@ -12,7 +13,9 @@ namespace {
 constexpr std::uint32_t kLargestBound = 2147483647u;
 constexpr std::uint32_t kLargestPlane = 32767u;
 
-VRect ToVRect(const PlaneRect& rect) { return {rect.top, rect.left, rect.bottom, rect.right}; }
+VRect ToVRect(const PlaneRect& rect) {
+    return {rect.top, rect.left, rect.bottom, rect.right};
+}
 
 Rect ToRect(const PlaneRect& rect) {
     return {static_cast<std::int16_t>(rect.top), static_cast<std::int16_t>(rect.left),
@@ -35,6 +38,7 @@ std::uint32_t AtLeastZero(std::int32_t value) {
 } // namespace
 
 bool UsesBigCoordinates(const FilterRecord* record) {
+    RequirePointer(record);
     return record->bigDocumentData != nullptr &&
            record->bigDocumentData->PluginUsing32BitCoordinates != 0;
 }
@@ -61,10 +65,12 @@ void SetMaskRect(FilterRecord* record, const PlaneRect& rect) {
     StoreRect(record, rect, &BigDocumentStruct::maskRect32, &FilterRecord::maskRect);
 }
 
-void ClearPlaneRect(PlaneRect& rect) { rect = PlaneRect{}; }
+void ClearPlaneRect(PlaneRect& rect) {
+    rect = PlaneRect{};
+}
 
-void SetPlaneRectBounds(PlaneRect& rect, std::uint32_t left, std::uint32_t right,
-                        std::uint32_t top, std::uint32_t bottom) {
+void SetPlaneRectBounds(PlaneRect& rect, std::uint32_t left, std::uint32_t right, std::uint32_t top,
+                        std::uint32_t bottom) {
     rect.left = static_cast<std::int32_t>(std::min(left, kLargestBound));
     rect.right = static_cast<std::int32_t>(std::min(right, kLargestBound));
     rect.top = static_cast<std::int32_t>(std::min(top, kLargestBound));
@@ -92,6 +98,26 @@ std::uint32_t GetBatchPixels(const PlaneRect& rect) {
     if (bottom < top || bottom - top != 1)
         return 0;
     return right > left ? right - left : 0;
+}
+
+std::uint32_t GetSegmentCount(std::uint32_t width, std::uint32_t capacity) {
+    Require(capacity != 0);
+    return width / capacity + (width % capacity != 0 ? 1 : 0);
+}
+
+std::int16_t RequestHostBatch(FilterRecord* record, const PlaneRect& rect) {
+    RequirePointer(record);
+    if (!CheckAdvanceState(record->advanceState))
+        return paramErr;
+    record->inputRate = kFixedOne;
+    record->maskRate = kFixedOne;
+    SetInRect(record, rect);
+    record->inLoPlane = rect.loPlane;
+    record->inHiPlane = rect.hiPlane;
+    SetOutRect(record, rect);
+    record->outLoPlane = rect.loPlane;
+    record->outHiPlane = rect.hiPlane;
+    return record->advanceState();
 }
 
 bool MatchesExportPlanes(PluginState* state, std::uint32_t channels) {

@@ -34,8 +34,8 @@ void ClearPlaneRect(PlaneRect& rect);
 
 // Stores each bound limited to 2147483647 in unsigned comparison (so negative values
 // become 2147483647).
-void SetPlaneRectBounds(PlaneRect& rect, std::uint32_t left, std::uint32_t right,
-                        std::uint32_t top, std::uint32_t bottom);
+void SetPlaneRectBounds(PlaneRect& rect, std::uint32_t left, std::uint32_t right, std::uint32_t top,
+                        std::uint32_t bottom);
 
 // Segment `segment` of row `row`: columns segment × capacity up to the smaller of the next
 // segment's start and the width; planes first to first + count - 1, limited to 32767.
@@ -45,6 +45,14 @@ void SetRowBatch(PlaneRect& rect, std::uint32_t segment, std::uint32_t capacity,
 
 // Pixels in a one-row batch; 0 for anything that is not exactly one row.
 std::uint32_t GetBatchPixels(const PlaneRect& rect);
+
+// Segments of at most `capacity` pixels in a row of `width` pixels.
+std::uint32_t GetSegmentCount(std::uint32_t width, std::uint32_t capacity);
+
+// Asks the host for the batch at full resolution, with the same rectangle and planes for
+// input and output. -50 when the host offers no advanceState (after telling the user),
+// else advanceState's code. Throws EError for a null record.
+std::int16_t RequestHostBatch(FilterRecord* record, const PlaneRect& rect);
 
 // Whether the converter's document-side channel count matches the host's planes (or its
 // layer plane count for output, respectively input).

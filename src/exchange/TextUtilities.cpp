@@ -36,7 +36,26 @@ void FormatText(char* buffer, std::uint32_t size, const char* format, ...) {
     buffer[size - 1] = '\0';
 }
 
-bool IsBlank(char character) { return character == ' ' || character == '\t'; }
+std::int64_t ReadDecimal(const char* text) {
+    RequirePointer(text);
+    // atoi's white space: blank, tab, line feed, vertical tab, form feed, carriage return.
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r'))
+        ++text;
+    const bool negative = *text == '-';
+    if (*text == '-' || *text == '+')
+        ++text;
+    constexpr std::int64_t kCeiling = std::int64_t{1} << 32;
+    std::int64_t value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        if (value < kCeiling)
+            value = value * 10 + (*text - '0');
+    }
+    return negative ? -value : value;
+}
+
+bool IsBlank(char character) {
+    return character == ' ' || character == '\t';
+}
 
 std::uint32_t ClampValue(std::uint32_t value, std::uint32_t lower, std::uint32_t upper) {
     if (value < lower)

@@ -14,6 +14,12 @@ char* FindChar(char* text, char character);
 void FormatText(char* buffer, std::uint32_t size, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 
+// The decimal value of a text by atoi's rules: leading white space is skipped, an
+// optional sign taken, then the digits up to the first other character; no digits give 0.
+// Unlike atoi it never overflows: a value beyond the 32-bit range comes back as a 64-bit
+// value that is beyond it too (the digits stop counting past 2^32). Throws for null.
+std::int64_t ReadDecimal(const char* text);
+
 // Blank for the settings file and header rules: space or horizontal tab only.
 bool IsBlank(char character);
 

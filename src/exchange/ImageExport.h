@@ -1,0 +1,30 @@
+// The export: the whole document, row by row and segment by segment, from the host
+// through the export converter into the export file.
+#pragma once
+
+#include "entry/PluginState.h"
+#include "exchange/FilterAccess.h"
+
+#include <cstdint>
+
+// Creates the export converter, writes the header and every batch of the document (the
+// selection plays no part), and destroys the converter. 0, or the first failure: -50
+// (unsupported document, converter failure, plane mismatch, no advanceState), the code
+// of advanceState, -20 for a failed write, -128 when the user cancels. What was written
+// stays in the file.
+std::int16_t ExportDocument(PluginState* state);
+
+// Asks the host for the batch (input and output rectangle and planes alike) at full
+// resolution. On success `data` and `rowBytes` describe the host's input pixels. 0, -50
+// without advanceState, or advanceState's code. Throws EError for null arguments.
+std::int16_t FetchHostBatch(PluginState* state, const PlaneRect* rect, const void** data,
+                            std::uint32_t* rowBytes);
+
+// Loads `pixels` pixels from `data` (of which `*bytes` may be read) into the state's
+// converter, converts them and points `data` and `bytes` at the converted batch inside
+// the converter. 0, or -50. Throws EError for null arguments or 0 pixels.
+std::int16_t ConvertHostBatch(PluginState* state, const void** data, std::uint32_t* bytes,
+                              std::uint32_t pixels);
+
+// Closes the export file: 0, or -50 when the close fails. The descriptor is -1 afterwards.
+std::int16_t CloseExportFile(PluginState* state);
