@@ -1,0 +1,159 @@
+// The test host's command line: every switch's spelling and values, and the refusals.
+#include "HostOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+std::vector<std::string> Words(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;)
+        words.push_back(word);
+    return words;
+}
+
+HostOptions Parse(const std::string& line) {
+    HostOptions options;
+    std::string error;
+    EXPECT_TRUE(ParseHostOptions(Words(line), options, error)) << line << ": " << error;
+    return options;
+}
+
+TEST(HostOptionsTest, DefaultsPlayAnOrdinaryHost) {
+    const HostOptions o = Parse("--plugin m.8bf --input in.ppm");
+    EXPECT_EQ(o.action, eActionFilter);
+    EXPECT_EQ(o.plugin, "m.8bf");
+    EXPECT_EQ(o.input, "in.ppm");
+    EXPECT_TRUE(o.advanceState && o.handleProcs && o.bigDocument && o.platformData);
+    EXPECT_FALSE(o.coords16 || o.nullWindow || o.selectionGiven || o.layerPlanesGiven);
+    EXPECT_EQ(o.handleProcsVersion, 1);
+    EXPECT_EQ(o.handleProcsCount, 8);
+    EXPECT_EQ(o.abortAfter, -1);
+    EXPECT_EQ(o.advanceErrorCall, 0);
+    EXPECT_EQ(o.runs, 1);
+    EXPECT_EQ(o.planes, 0);
+    EXPECT_EQ(o.depth, 0);
+}
+
+TEST(HostOptionsTest, EverySwitchSetsWhatItSays) {
+    HostOptions o = Parse("--plugin m --make 1500x3 --mode gray --depth 32 --output o.pfm "
+                          "--preview p.png --no-advance-state --handle-procs 2,7 "
+                          "--no-big-document --coords16 --abort-after 4 --advance-error 3,-108 "
+                          "--planes 2 --layer-planes 1,0 --selection 1,2,3,4 --runs 5 "
+                          "--request-log r.txt --no-platform-data --null-window "
+                          "--window-timer 50");
+    EXPECT_TRUE(o.make);
+    EXPECT_EQ(o.makeWidth, 1500);
+    EXPECT_EQ(o.makeHeight, 3);
+    EXPECT_TRUE(o.colorGiven);
+    EXPECT_EQ(o.color, eColorGray);
+    EXPECT_EQ(o.depth, 32);
+    EXPECT_EQ(o.output, "o.pfm");
+    EXPECT_EQ(o.preview, "p.png");
+    EXPECT_FALSE(o.advanceState);
+    EXPECT_EQ(o.handleProcsVersion, 2);
+    EXPECT_EQ(o.handleProcsCount, 7);
+    EXPECT_FALSE(o.bigDocument);
+    EXPECT_TRUE(o.coords16);
+    EXPECT_EQ(o.abortAfter, 4);
+    EXPECT_EQ(o.advanceErrorCall, 3);
+    EXPECT_EQ(o.advanceErrorCode, -108);
+    EXPECT_EQ(o.planes, 2);
+    EXPECT_EQ(o.inLayerPlanes, 1);
+    EXPECT_EQ(o.outLayerPlanes, 0);
+    EXPECT_EQ(o.selection.top, 1);
+    EXPECT_EQ(o.selection.left, 2);
+    EXPECT_EQ(o.selection.bottom, 3);
+    EXPECT_EQ(o.selection.right, 4);
+    EXPECT_EQ(o.runs, 5);
+    EXPECT_EQ(o.requestLog, "r.txt");
+    EXPECT_FALSE(o.platformData);
+    EXPECT_TRUE(o.nullWindow);
+    EXPECT_EQ(o.windowTimerMs, 50);
+
+    o = Parse("--plugin m --input x.pgm --mode cmyk --handle-procs none --abort-after=0");
+    EXPECT_EQ(o.modeOverride, eOverrideCmyk);
+    EXPECT_FALSE(o.colorGiven);
+    EXPECT_FALSE(o.handleProcs);
+    EXPECT_EQ(o.abortAfter, 0);
+    EXPECT_EQ(Parse("--plugin m --make 2x2 --mode lab").modeOverride, eOverrideLab);
+    EXPECT_EQ(Parse("--plugin m --about").action, eActionAbout);
+    EXPECT_EQ(Parse("--plugin m --info").action, eActionInfo);
+    EXPECT_EQ(Parse("--input x --help --bogus").action, eActionHelp) << "help wins at once";
+}
+
+TEST(HostOptionsTest, RefusesBadSwitchesValuesAndCombinations) {
+    struct Case {
+        const char* line;
+        const char* message; // a part of the message
+    };
+    const Case cases[] = {
+        {"--plugin m --input x --frobnicate", "unknown switch --frobnicate"},
+        {"--plugin m --input", "--input needs a value"},
+        {"--input x", "--plugin MODULE is required"},
+        {"--plugin m", "exactly one of --input"},
+        {"--plugin m --input x --make 2x2", "exactly one of --input"},
+        {"--plugin m --about --input x", "take no document"},
+        {"--plugin m --about --info", "only one of --about and --info"},
+        {"--plugin m --make 0x5", "bad value for --make"},
+        {"--plugin m --make 5x", "bad value for --make"},
+        {"--plugin m --make 5x5x5", "bad value for --make"},
+        {"--plugin m --make 2x2 --mode hsl", "bad value for --mode"},
+        {"--plugin m --make 2x2 --depth 12", "bad value for --depth"},
+        {"--plugin m --make 2x2 --handle-procs 1", "bad value for --handle-procs"},
+        {"--plugin m --make 2x2 --handle-procs 1,9", "bad value for --handle-procs"},
+        {"--plugin m --make 2x2 --handle-procs 1,x", "bad value for --handle-procs"},
+        {"--plugin m --make 2x2 --abort-after -1", "bad value for --abort-after"},
+        {"--plugin m --make 2x2 --advance-error 0,-50", "bad value for --advance-error"},
+        {"--plugin m --make 2x2 --advance-error 1,40000", "bad value for --advance-error"},
+        {"--plugin m --make 2x2 --planes 0", "bad value for --planes"},
+        {"--plugin m --make 2x2 --planes 9", "bad value for --planes"},
+        {"--plugin m --make 2x2 --selection 1,2,3", "bad value for --selection"},
+        {"--plugin m --make 2x2 --selection 2,0,1,1", "bad value for --selection"},
+        {"--plugin m --make 2x2 --runs 0", "bad value for --runs"},
+        {"--plugin m --make 2x2 --runs 1e3", "bad value for --runs"},
+        {"--plugin m --make 2x2 --window-timer 0", "bad value for --window-timer"},
+        {"--plugin m --make 2x2 --coords16=yes", "--coords16 takes no value"},
+        {"--plugin m --make 2x2 --runs 99999999999999", "bad value for --runs"},
+    };
+    for (const Case& c : cases) {
+        HostOptions options;
+        std::string error;
+        EXPECT_FALSE(ParseHostOptions(Words(c.line), options, error)) << c.line;
+        EXPECT_NE(error.find(c.message), std::string::npos) << c.line << ": " << error;
+    }
+}
+
+TEST(HostOptionsTest, HelpListsEverySwitch) {
+    const std::string usage = HostUsage();
+    for (const char* name : {"--plugin",
+                             "--input",
+                             "--make",
+                             "--mode",
+                             "--depth",
+                             "--output",
+                             "--preview",
+                             "--about",
+                             "--info",
+                             "--help",
+                             "--no-advance-state",
+                             "--handle-procs",
+                             "--no-big-document",
+                             "--coords16",
+                             "--abort-after",
+                             "--advance-error",
+                             "--planes",
+                             "--layer-planes",
+                             "--selection",
+                             "--runs",
+                             "--request-log",
+                             "--no-platform-data",
+                             "--null-window",
+                             "--window-timer"})
+        EXPECT_NE(usage.find(std::string("  ") + name), std::string::npos) << name;
+}
+
+} // namespace

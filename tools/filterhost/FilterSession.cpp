@@ -1,0 +1,392 @@
+// The filter protocol as the test host runs it.
+#include "FilterSession.h"
+
+#include "HostMemory.h"
+#include "PixelRequests.h"
+#include "host/FilterRecord.h"
+#include "host/HostConstants.h"
+#include "platform/HostWindow.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+
+namespace {
+
+// Everything one run hands to the plug-in, at stable addresses for the whole run.
+struct Session {
+    const HostOptions* options = nullptr;
+    Document* document = nullptr;
+    FilterRecord record{};
+    BigDocumentStruct big{};
+    PlatformData platform{};
+    HandleProcs procs{};
+    SPBasicSuite basic{};
+    HostBuffers buffers;
+    std::int32_t planes = 0;
+    std::int32_t advanceCalls = 0;
+    std::int32_t progressCalls = 0;
+    std::ofstream requestLog;
+};
+
+// The run in progress. The callbacks carry no context argument, so they find their run
+// here; it is set only while the plug-in is being called.
+Session* gSession = nullptr;
+
+const char* SelectorName(std::int16_t selector) {
+    switch (selector) {
+    case filterSelectorAbout:
+        return "about";
+    case filterSelectorParameters:
+        return "parameters";
+    case filterSelectorPrepare:
+        return "prepare";
+    case filterSelectorStart:
+        return "start";
+    case filterSelectorContinue:
+        return "continue";
+    default:
+        return "finish";
+    }
+}
+
+std::int16_t Clip16(std::int32_t value) {
+    return static_cast<std::int16_t>(std::min<std::int32_t>(value, 32767));
+}
+
+Rect ToRect16(const VRect& r) {
+    return {Clip16(r.top), Clip16(r.left), Clip16(r.bottom), Clip16(r.right)};
+}
+
+VRect ToRect32(const Rect& r) {
+    return {r.top, r.left, r.bottom, r.right};
+}
+
+bool Uses32BitCoordinates(const Session& s) {
+    return s.record.bigDocumentData != nullptr && !s.options->coords16 &&
+           s.big.PluginUsing32BitCoordinates != 0;
+}
+
+PixelRequest ReadRequest(const Session& s, bool coords32) {
+    const FilterRecord& r = s.record;
+    PixelRequest request;
+    request.in.rect = coords32 ? s.big.inRect32 : ToRect32(r.inRect);
+    request.out.rect = coords32 ? s.big.outRect32 : ToRect32(r.outRect);
+    request.in.loPlane = r.inLoPlane;
+    request.in.hiPlane = r.inHiPlane;
+    request.out.loPlane = r.outLoPlane;
+    request.out.hiPlane = r.outHiPlane;
+    request.inputRate = r.inputRate;
+    return request;
+}
+
+bool SameArea(const PlaneRequest& a, const PlaneRequest& b) {
+    return a.rect.top == b.rect.top && a.rect.left == b.rect.left &&
+           a.rect.bottom == b.rect.bottom && a.rect.right == b.rect.right &&
+           a.loPlane == b.loPlane && a.hiPlane == b.hiPlane;
+}
+
+bool SameRequest(const PixelRequest& a, const PixelRequest& b) {
+    return SameArea(a.in, b.in) && SameArea(a.out, b.out) && a.inputRate == b.inputRate;
+}
+
+void PublishBuffers(Session& s) {
+    FilterRecord& r = s.record;
+    PixelBuffer& in = s.buffers.in;
+    PixelBuffer& out = s.buffers.out;
+    r.inData = in.held ? in.bytes.data() : nullptr;
+    r.inRowBytes = in.held ? in.rowBytes : 0;
+    r.inColumnBytes = in.held ? in.columnBytes : 0;
+    r.inPlaneBytes = in.held ? in.planeBytes : 0;
+    r.outData = out.held ? out.bytes.data() : nullptr;
+    r.outRowBytes = out.held ? out.rowBytes : 0;
+    r.outColumnBytes = out.held ? out.columnBytes : 0;
+    r.outPlaneBytes = out.held ? out.planeBytes : 0;
+    // The host has no mask to offer (haveMask is 0): a mask request gets nothing.
+    r.maskData = nullptr;
+    r.maskRowBytes = 0;
+}
+
+void Release(Session& s) {
+    ReleaseBuffers(*s.document, s.buffers);
+    PublishBuffers(s);
+}
+
+void LogRequest(Session& s, const PixelRequest& request, bool coords32, OSErr result) {
+    if (!s.requestLog.is_open())
+        return;
+    auto rect = [](const PlaneRequest& p) {
+        return std::to_string(p.rect.top) + " " + std::to_string(p.rect.left) + " " +
+               std::to_string(p.rect.bottom) + " " + std::to_string(p.rect.right) + " " +
+               std::to_string(p.loPlane) + " " + std::to_string(p.hiPlane);
+    };
+    s.requestLog << "in " << rect(request.in) << " out " << rect(request.out) << " rate "
+                 << request.inputRate << " mask " << s.record.maskRate << " coords "
+                 << (coords32 ? 32 : 16) << " result " << result << "\n";
+    s.requestLog.flush();
+}
+
+Boolean HOST_API TestAbort() {
+    const Session* s = gSession;
+    if (s == nullptr || s->options->abortAfter < 0)
+        return 0;
+    return s->advanceCalls >= s->options->abortAfter ? 1 : 0;
+}
+
+void HOST_API UpdateProgress(std::int32_t, std::int32_t) {
+    if (gSession != nullptr)
+        ++gSession->progressCalls;
+}
+
+OSErr HOST_API AdvanceState() {
+    Session* s = gSession;
+    if (s == nullptr)
+        return paramErr;
+    ++s->advanceCalls;
+    const bool coords32 = Uses32BitCoordinates(*s);
+    const PixelRequest request = ReadRequest(*s, coords32);
+    OSErr result;
+    if (s->advanceCalls == s->options->advanceErrorCall) {
+        Release(*s); // the output of the previous request still belongs to the document
+        result = s->options->advanceErrorCode;
+    } else {
+        result = ServePixelRequest(*s->document, s->planes, request, s->buffers);
+        PublishBuffers(*s);
+    }
+    LogRequest(*s, request, coords32, result);
+    return result;
+}
+
+PlugInMonitor SrgbMonitor() {
+    auto fixed = [](double value) { return static_cast<Fixed>(value * 65536.0 + 0.5); };
+    return {fixed(2.2),  fixed(0.64), fixed(0.33),   fixed(0.30),  fixed(0.60),
+            fixed(0.15), fixed(0.06), fixed(0.3127), fixed(0.329), fixed(0.0)};
+}
+
+void SetUpRecord(Session& s, const HostOptions& o, HostProcess& process) {
+    const Document& d = *s.document;
+    FilterRecord& r = s.record;
+    const VRect whole{0, 0, d.height, d.width};
+    const VRect filter = o.selectionGiven ? o.selection : whole;
+    const std::int32_t colorPlanes = std::min(s.planes, ModeColorPlanes(o, d.color));
+    const std::int16_t extraPlanes = static_cast<std::int16_t>(s.planes - colorPlanes);
+    constexpr std::int32_t kMaxSpace = 256 << 20;
+
+    s.procs = MakeHostHandleProcs();
+    s.procs.handleProcsVersion = o.handleProcsVersion;
+    s.procs.numHandleProcs = o.handleProcsCount;
+    s.big.PluginUsing32BitCoordinates = 0;
+    s.big.imageSize32 = {d.height, d.width};
+    s.big.filterRect32 = filter;
+    s.big.wholeSize32 = s.big.imageSize32;
+
+    r.abortProc = TestAbort;
+    r.progressProc = UpdateProgress;
+    r.parameters = process.parameters;
+    r.imageSize = {Clip16(d.height), Clip16(d.width)};
+    r.planes = static_cast<std::int16_t>(s.planes);
+    r.filterRect = ToRect16(filter);
+    r.background = {65535, 65535, 65535};
+    r.foreground = {0, 0, 0};
+    r.maxSpace = kMaxSpace;
+    r.bufferSpace = 0;
+    r.backColor[0] = r.backColor[1] = r.backColor[2] = 255;
+    r.hostSig = kHostSignature;
+    r.imageMode = HostImageMode(d.color, d.depth, o.modeOverride);
+    r.imageHRes = r.imageVRes = 72 << 16;
+    r.wholeSize = r.imageSize;
+    r.monitor = SrgbMonitor();
+    r.platformData = o.platformData ? &s.platform : nullptr;
+    r.handleProcs = o.handleProcs ? &s.procs : nullptr;
+    r.filterCase = o.selectionGiven ? 2 : 1;
+    r.dummyPlaneValue = -1;
+    r.advanceState = o.advanceState ? AdvanceState : nullptr;
+    r.inputRate = kFixedOne;
+    r.maskRate = kFixedOne;
+    r.inLayerPlanes = o.layerPlanesGiven ? o.inLayerPlanes : static_cast<std::int16_t>(colorPlanes);
+    r.outLayerPlanes =
+        o.layerPlanesGiven ? o.outLayerPlanes : static_cast<std::int16_t>(colorPlanes);
+    r.inTransparencyMask = r.outTransparencyMask = std::min<std::int16_t>(extraPlanes, 1);
+    r.inNonLayerPlanes = r.outNonLayerPlanes =
+        static_cast<std::int16_t>(extraPlanes - r.inTransparencyMask);
+    r.sSPBasic = &s.basic;
+    r.depth = d.depth;
+    r.bigDocumentData = o.bigDocument ? &s.big : nullptr;
+    r.maxSpace64 = kMaxSpace;
+    r.bufferSpace64 = 0;
+}
+
+std::int16_t CallPlugin(Session& s, PluginEntry entry, std::int16_t selector, void* block,
+                        HostProcess& process, std::ostream& out) {
+    std::int16_t result = 0;
+    TakeHostTimerMessages();
+    entry(selector, block, &process.dataSlot, &result);
+    const int timerMessages = TakeHostTimerMessages();
+    out << "filterhost: " << SelectorName(selector) << " result " << result << std::endl;
+    if (s.options->windowTimerMs > 0)
+        out << "filterhost: " << SelectorName(selector) << " window-timer-messages "
+            << timerMessages << std::endl;
+    // Between two calls the host's own loop handles its messages.
+    PumpWaitingMessages();
+    return result;
+}
+
+std::unique_ptr<Session> NewSession(const HostOptions& options, Document* document,
+                                    HostProcess& process) {
+    auto session = std::make_unique<Session>();
+    session->options = &options;
+    session->document = document;
+    session->basic = MakeHostBasicSuite();
+    session->platform.hwnd = options.nullWindow ? 0 : process.window;
+    if (document != nullptr) {
+        session->planes = HostPlanes(options, document->color);
+        SetUpRecord(*session, options, process);
+    }
+    return session;
+}
+
+// The filter selectors of one run, up to the first nonzero result.
+ERunOutcome RunSelectors(Session& s, PluginEntry entry, HostProcess& process, std::ostream& out,
+                         std::ostream& diagnostics) {
+    FilterRecord& r = s.record;
+    if (!process.parametersAsked) {
+        process.parametersAsked = true;
+        if (CallPlugin(s, entry, filterSelectorParameters, &r, process, out) != noErr)
+            return eRunPluginFailed;
+    }
+    if (CallPlugin(s, entry, filterSelectorPrepare, &r, process, out) != noErr)
+        return eRunPluginFailed;
+    if (s.options->coords16)
+        s.big.PluginUsing32BitCoordinates = 0;
+    const OSErr started = CallPlugin(s, entry, filterSelectorStart, &r, process, out);
+    Release(s);
+    if (started != noErr)
+        return eRunPluginFailed;
+    PixelRequest previous;
+    std::int32_t repeats = 0;
+    for (std::int32_t calls = 0;; ++calls) {
+        const bool coords32 = Uses32BitCoordinates(s);
+        const PixelRequest request = ReadRequest(s, coords32);
+        if (IsEmptyRect(request.in.rect) && IsEmptyRect(request.out.rect))
+            break;
+        repeats = calls > 0 && SameRequest(request, previous) ? repeats + 1 : 0;
+        previous = request;
+        if (repeats == kMaxRepeatedRequests || calls == kMaxContinueCalls) {
+            diagnostics << "filterhost: the plug-in still asks for data after " << calls
+                        << " continue calls (" << repeats
+                        << " times the same area in a row); a plug-in must empty inRect and "
+                           "outRect when it is done"
+                        << std::endl;
+            return eRunPluginFailed;
+        }
+        const OSErr served = ServePixelRequest(*s.document, s.planes, request, s.buffers);
+        PublishBuffers(s);
+        if (served != noErr) {
+            diagnostics << "filterhost: the plug-in asked for data the host cannot deliver "
+                           "(result "
+                        << served << "); a host would end the filter here" << std::endl;
+            Release(s);
+            return eRunPluginFailed;
+        }
+        const OSErr continued = CallPlugin(s, entry, filterSelectorContinue, &r, process, out);
+        Release(s);
+        if (continued != noErr)
+            return eRunPluginFailed;
+    }
+    return CallPlugin(s, entry, filterSelectorFinish, &r, process, out) == noErr ? eRunSucceeded
+                                                                                 : eRunPluginFailed;
+}
+
+} // namespace
+
+std::int16_t HostImageMode(EColorMode color, int depth, EModeOverride override) {
+    switch (override) {
+    case eOverrideCmyk:
+        return depth == 8 ? plugInModeCMYKColor : plugInModeCMYK64;
+    case eOverrideLab:
+        return depth == 8 ? plugInModeLabColor : plugInModeLab48;
+    case eOverrideNone:
+        break;
+    }
+    if (color == eColorRgb)
+        return depth == 8 ? plugInModeRGBColor : depth == 16 ? plugInModeRGB48 : plugInModeRGB96;
+    return depth == 8 ? plugInModeGrayScale : depth == 16 ? plugInModeGray16 : plugInModeGray32;
+}
+
+std::int32_t ModeColorPlanes(const HostOptions& options, EColorMode color) {
+    switch (options.modeOverride) {
+    case eOverrideCmyk:
+        return 4;
+    case eOverrideLab:
+        return 3;
+    case eOverrideNone:
+        break;
+    }
+    return ColorChannelCount(color);
+}
+
+std::int32_t HostPlanes(const HostOptions& options, EColorMode color) {
+    return options.planes > 0 ? options.planes : ModeColorPlanes(options, color);
+}
+
+bool FitDocumentToOptions(const HostOptions& options, Document& document, std::string& error) {
+    if (options.colorGiven && !options.make && options.color != document.color) {
+        error = std::string("--mode ") + (options.color == eColorRgb ? "rgb" : "gray") +
+                " does not match the " + (document.color == eColorRgb ? "colour" : "gray") +
+                " image " + options.input;
+        return false;
+    }
+    if (options.selectionGiven &&
+        (options.selection.bottom > document.height || options.selection.right > document.width)) {
+        error = "--selection lies outside the " + std::to_string(document.width) + "x" +
+                std::to_string(document.height) + " document";
+        return false;
+    }
+    if (options.depth != 0)
+        ConvertDepth(document, options.depth);
+    WidenChannels(document, HostPlanes(options, document.color));
+    return true;
+}
+
+ERunOutcome RunFilterOnce(const HostOptions& options, Document& document, PluginEntry entry,
+                          HostProcess& process, std::int32_t runNumber, std::ostream& out,
+                          std::ostream& diagnostics) {
+    std::unique_ptr<Session> session = NewSession(options, &document, process);
+    if (!options.requestLog.empty()) {
+        session->requestLog.open(options.requestLog, std::ios::app);
+        if (!session->requestLog) {
+            diagnostics << "filterhost: cannot open the request log " << options.requestLog
+                        << std::endl;
+            return eRunHostFailed;
+        }
+    }
+    const auto begin = std::chrono::steady_clock::now();
+    gSession = session.get();
+    const ERunOutcome outcome = RunSelectors(*session, entry, process, out, diagnostics);
+    gSession = nullptr;
+    Release(*session);
+    process.parameters = session->record.parameters;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    char took[32];
+    std::snprintf(took, sizeof took, "%.3f", seconds);
+    out << "filterhost: run " << runNumber << " progress-calls " << session->progressCalls
+        << std::endl;
+    out << "filterhost: run " << runNumber << " took " << took << " s" << std::endl;
+    return outcome;
+}
+
+ERunOutcome RunAbout(const HostOptions& options, PluginEntry entry, HostProcess& process,
+                     std::ostream& out) {
+    std::unique_ptr<Session> session = NewSession(options, nullptr, process);
+    AboutRecord about{};
+    about.platformData = options.platformData ? &session->platform : nullptr;
+    about.sSPBasic = &session->basic;
+    gSession = session.get();
+    const std::int16_t result =
+        CallPlugin(*session, entry, filterSelectorAbout, &about, process, out);
+    gSession = nullptr;
+    return result == noErr ? eRunSucceeded : eRunPluginFailed;
+}

@@ -1,0 +1,58 @@
+// The test host's command line: what to run, on which document, and which host to play.
+#pragma once
+
+#include "Document.h"
+#include "host/HostTypes.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum EHostAction { eActionFilter, eActionAbout, eActionInfo, eActionHelp };
+
+// An image mode the plug-in must refuse, played over the real document.
+enum EModeOverride { eOverrideNone, eOverrideCmyk, eOverrideLab };
+
+struct HostOptions {
+    EHostAction action = eActionFilter;
+    std::string plugin;
+    std::string input; // --input
+    bool make = false; // --make WIDTHxHEIGHT
+    std::int32_t makeWidth = 0;
+    std::int32_t makeHeight = 0;
+    bool colorGiven = false; // --mode rgb|gray
+    EColorMode color = eColorRgb;
+    EModeOverride modeOverride = eOverrideNone; // --mode cmyk|lab
+    int depth = 0;                              // --depth; 0: as read (8 for --make)
+    std::string output;                         // --output
+    std::string preview;                        // --preview
+    std::string requestLog;                     // --request-log
+
+    bool advanceState = true;            // --no-advance-state
+    bool handleProcs = true;             // --handle-procs none
+    std::int16_t handleProcsVersion = 1; // --handle-procs VERSION,COUNT
+    std::int16_t handleProcsCount = 8;
+    bool bigDocument = true;           // --no-big-document
+    bool coords16 = false;             // --coords16
+    std::int32_t abortAfter = -1;      // --abort-after N; -1: never
+    std::int32_t advanceErrorCall = 0; // --advance-error N,CODE; 0: never
+    std::int16_t advanceErrorCode = 0;
+    int planes = 0;                // --planes N; 0: the colour planes (4 for CMYK)
+    bool layerPlanesGiven = false; // --layer-planes IN,OUT
+    std::int16_t inLayerPlanes = 0;
+    std::int16_t outLayerPlanes = 0;
+    bool selectionGiven = false; // --selection TOP,LEFT,BOTTOM,RIGHT
+    VRect selection{};
+    std::int32_t runs = 1;          // --runs N
+    bool platformData = true;       // --no-platform-data
+    bool nullWindow = false;        // --null-window
+    std::int32_t windowTimerMs = 0; // --window-timer MS; 0: no timer
+};
+
+// Parses the arguments after the program name. On failure returns false with a message
+// for the user in `error`.
+bool ParseHostOptions(const std::vector<std::string>& arguments, HostOptions& options,
+                      std::string& error);
+
+// The text of --help: every switch with a line of explanation.
+std::string HostUsage();
