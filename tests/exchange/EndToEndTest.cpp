@@ -314,6 +314,11 @@ TEST_F(EndToEndTest, HostWithoutAdvanceState) {
     const HostRun run = Run("export", {"--make", "3x2", "--no-advance-state"});
     EXPECT_EQ(run.StartResult(), "-50");
     EXPECT_EQ(ExportedFile(), "P6\n3\n2\n65535\n");
+    // The user was told why (on Linux the warning goes to standard error).
+    bool warned = false;
+    for (const std::string& line : run.output)
+        warned = warned || line.find("3.0 or later") != std::string::npos;
+    EXPECT_TRUE(warned);
 }
 
 // The import, on an 8-bit RGB document whose host values the output file shows exactly.
