@@ -1,5 +1,5 @@
-// A complete setting for launching the external program: the program copied as
-// "Lumetra.exe" into a folder with a blank in its name, a settings file naming that
+// A complete setting for launching the external program: the stand-in program copied into
+// a folder with a blank in its name, a settings file naming that
 // folder, a temporary folder with a blank holding the working folder and a job document,
 // and the program's log.
 #pragma once
@@ -32,7 +32,11 @@ protected:
     // Waits up to `seconds` for a started program to leave its processed file.
     bool WaitForProcessedFile(double seconds) const;
 
+    // The stand-in program, copied as the program to start.
     static std::string ProgramSource();
+
+    // The raw command line the program logs when started with `argument`.
+    static std::string CommandLine(const std::string& programPath, const std::string& argument);
 
     ScratchFolder scratch{"launch"};
     std::string appFolder;
