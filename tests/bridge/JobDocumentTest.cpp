@@ -79,8 +79,8 @@ protected:
     std::string document;
 };
 
-TEST_F(JobDocumentTest, WorkedExample) {
-    // The worked example's own folder on Windows; its POSIX form natively.
+TEST_F(JobDocumentTest, SixteenBitFilterDocumentByteForByte) {
+    // C:\Temp\ on Windows (395 bytes); a folder of our own natively.
     const bool windows = PathSeparator() == '\\';
     const std::string temp = windows ? "C:\\Temp" : scratch.Sub("Temp", true);
     const bool created = fs::create_directories(temp);
@@ -96,7 +96,7 @@ TEST_F(JobDocumentTest, WorkedExample) {
     else
         EXPECT_EQ(bytes.size(),
                   395u + 2 * (working.size() - std::strlen("C:\\Temp\\lumetrafilter")));
-    KeepForXmlCheck("worked-example", document, working);
+    KeepForXmlCheck("rgb16-filter", document, working);
     if (windows) {
         fs::remove_all(working);
         if (created)
