@@ -8,6 +8,6 @@
 std::string RawCommandLine(int argc, char** argv);
 
 // Ends the process abnormally without any cleanup, as a crashing program does: abort on
-// Linux, an unhandled access violation on Windows (with the system's error box off, so
-// that nothing waits for a user).
+// Linux; on Windows an access violation that nothing handles, which ends the process
+// with the exception's code (0xC0000005) and never waits for a user or a debugger.
 [[noreturn]] void CrashProcess();

@@ -6,6 +6,18 @@
 
 #include <cstdlib>
 
+namespace {
+
+// The last stop of an exception nobody handled: end the process with the exception's
+// code, as the system does when no debugger is attached. Without this, Wine starts its
+// debugger, which waits for a user.
+LONG WINAPI EndWithExceptionCode(EXCEPTION_POINTERS* exception) {
+    TerminateProcess(GetCurrentProcess(), exception->ExceptionRecord->ExceptionCode);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+} // namespace
+
 std::string RawCommandLine(int, char**) {
     const char* line = GetCommandLineA();
     return line != nullptr ? line : "";
@@ -13,6 +25,7 @@ std::string RawCommandLine(int, char**) {
 
 void CrashProcess() {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    SetUnhandledExceptionFilter(EndWithExceptionCode);
     RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
     std::abort(); // not reached: nothing handles the exception
 }
