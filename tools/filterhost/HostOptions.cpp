@@ -243,6 +243,27 @@ const Switch* FindSwitch(const std::string& name) {
     return nullptr;
 }
 
+// The help text of a switch, wrapped to lines of at most 80 columns under its name.
+std::string Wrapped(const std::string& text) {
+    const std::string indent = "      ";
+    std::string wrapped;
+    std::string line = indent;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string word = text.substr(start, end - start);
+        if (line.size() > indent.size() && line.size() + 1 + word.size() > 80) {
+            wrapped += line + "\n";
+            line = indent;
+        }
+        line += (line.size() > indent.size() ? " " : "") + word;
+        start = end + 1;
+    }
+    return wrapped + line + "\n";
+}
+
 bool CheckCombination(const HostOptions& options, std::string& error) {
     if (options.action == eActionHelp)
         return true;
@@ -317,23 +338,25 @@ bool ParseHostOptions(const std::vector<std::string>& arguments, HostOptions& op
 std::string HostUsage() {
     std::string text =
         "usage:\n"
-        "  filterhost --plugin MODULE --input FILE [--output FILE] [--preview PNG] [switches]\n"
-        "  filterhost --plugin MODULE --make WIDTHxHEIGHT --mode rgb|gray --depth 8|16|32 "
-        "[--output FILE] [switches]\n"
+        "  filterhost --plugin MODULE --input FILE [--output FILE] [--preview PNG]\n"
+        "             [switches]\n"
+        "  filterhost --plugin MODULE --make WIDTHxHEIGHT --mode rgb|gray --depth 8|16|32\n"
+        "             [--output FILE] [switches]\n"
         "  filterhost --plugin MODULE --about\n"
         "  filterhost --plugin MODULE --info\n"
         "  filterhost --help\n"
-        "Runs a filter plug-in as a host does: parameters (first run only), prepare, start,\n"
-        "continue while the plug-in asks for data, finish. Prints one line per call:\n"
-        "  filterhost: <selector> result <code>\n"
-        "Exit code: 0 when every call returned 0, 1 when the plug-in reported a nonzero\n"
-        "result, 2 for usage, input or module errors.\n"
+        "Runs a filter plug-in as a host does: parameters (first run only), prepare,\n"
+        "start, continue while the plug-in asks for data, finish. Prints one line per\n"
+        "call, 'filterhost: <selector> result <code>', and after each run\n"
+        "'filterhost: run <n> took <seconds> s'. Exit code: 0 when every call returned\n"
+        "0, 1 when the plug-in reported a nonzero result, 2 for usage, input or module\n"
+        "errors.\n"
         "switches (a value may also be given as --switch=VALUE):\n";
     for (const Switch& entry : kSwitches) {
         std::string line = std::string("  ") + entry.name;
         if (entry.argument != nullptr)
             line += std::string(" ") + entry.argument;
-        text += line + "\n      " + entry.help + "\n";
+        text += line + "\n" + Wrapped(entry.help);
     }
     return text;
 }

@@ -8,6 +8,7 @@
 #include "PngPreview.h"
 #include "platform/HostWindow.h"
 
+#include <exception>
 #include <iostream>
 #include <new>
 #include <string>

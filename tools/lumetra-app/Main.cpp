@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <exception>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -107,5 +108,7 @@ int main(int argc, char** argv) {
         return Run(argc, argv);
     } catch (const std::bad_alloc&) {
         return Fail(kExitFailed, "not enough memory for the image");
+    } catch (const std::exception& failure) {
+        return Fail(kExitFailed, failure.what());
     }
 }
