@@ -2,10 +2,46 @@
 // with the external program, continue and finish leave nothing more to transfer.
 #include "entry/RunSequence.h"
 
+#include "bridge/JobDocument.h"
+#include "bridge/Launcher.h"
+#include "bridge/WorkingFolder.h"
 #include "convert/PixelFormat.h"
 #include "entry/PluginState.h"
 #include "exchange/FilterAccess.h"
+#include "exchange/ImageExport.h"
+#include "exchange/ResultImport.h"
 #include "host/HostConstants.h"
+
+#include <string>
+
+namespace {
+
+// Everything of a start call before the rectangles are cleared. Each step records its
+// code; the first failure ends the exchange and is the one the host sees.
+void ExchangeWithApplication(PluginState* state) {
+    if (!SetResult(PrepareExportFilePath(state)) || !SetResult(PrepareProcessedFilePath(state)) ||
+        !SetResult(OpenExportFile(state)))
+        return;
+
+    // The job document is only written for a complete export; the export file is closed
+    // either way, before anything is started.
+    const bool exported = SetResult(ExportDocument(state)) && SetResult(WriteJobDocument(state));
+    if (!SetResult(CloseExportFile(state)) || !exported)
+        return;
+
+    const std::string jobPath = state->jobFilePath;
+    if (!SetResult(LaunchApplication(state->filterRecord->platformData, jobPath.c_str(), true)))
+        return;
+
+    // No processed file means the user let the program end without a result: the document
+    // stays as it is, and that is not an error.
+    if (OpenProcessedFile(state) != noErr)
+        return;
+    SetResult(ImportDocument(state));
+    SetResult(CloseProcessedFile(state));
+}
+
+} // namespace
 
 bool SetResult(std::int16_t code) {
     PluginState* state = ValidatePluginState(gPluginState);
@@ -49,9 +85,7 @@ void DoPrepare() {
 }
 
 void DoStart() {
-    // The exchange with the external program is not wired in yet: a start only leaves the
-    // host with nothing to deliver.
-    ValidatePluginState(gPluginState);
+    ExchangeWithApplication(ValidatePluginState(gPluginState));
     SetResult(ClearRects());
 }
 

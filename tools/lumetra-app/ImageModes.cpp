@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr double kExposure = 2.0; // one stop
+constexpr double kExposure = 4.0; // two stops: shadows open up, the sky keeps its detail
 constexpr double kDisplayGamma = 2.2;
 
 double Luminance(const double rgb[3]) {
@@ -77,8 +77,11 @@ void ToneMap(ExchangeImage& image) {
         const double mapped = exposed * (1.0 + exposed / (white * white)) / (1.0 + exposed);
         const double ratio = luminance > 0.0 ? mapped / luminance : 0.0;
         for (int c = 0; c < 3; ++c) {
-            const double display = std::pow(std::min(1.0, rgb[c] * ratio), 1.0 / kDisplayGamma);
-            WriteSample(image, 3 * p + c, display * scale);
+            // Float documents hold linear light, so they get the curve without the display
+            // gamma; 16-bit documents hold display values and get it back.
+            const double light = std::min(1.0, rgb[c] * ratio);
+            const double value = IsFloatImage(image) ? light : std::pow(light, 1.0 / kDisplayGamma);
+            WriteSample(image, 3 * p + c, value * scale);
         }
     }
 }
