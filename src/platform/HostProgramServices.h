@@ -1,4 +1,5 @@
-// Process-level services of the stand-in program: its raw command line and an abnormal end.
+// Process-level services of the tools: the stand-in program's raw command line and
+// abnormal end, and the test host's count of its open files.
 #pragma once
 
 #include <string>
@@ -11,3 +12,7 @@ std::string RawCommandLine(int argc, char** argv);
 // Linux; on Windows an access violation that nothing handles, which ends the process
 // with the exception's code (0xC0000005) and never waits for a user or a debugger.
 [[noreturn]] void CrashProcess();
+
+// The files (descriptors of the C runtime) the process has open, the standard ones
+// included; a test host compares the count before and after a plug-in's run.
+int CountOpenFiles();

@@ -38,6 +38,16 @@ TEST(HostOptionsTest, DefaultsPlayAnOrdinaryHost) {
     EXPECT_EQ(o.depth, 0);
 }
 
+TEST(HostOptionsTest, RunSwitchesCollectPerRunSettings) {
+    HostOptions o = Parse("--plugin m --make 2x2 --runs 3 --faults-in-run 2 "
+                          "--run-env 2,MODE=copy --run-env 3,EMPTY= --count-open-files");
+    EXPECT_EQ(o.faultRun, 2);
+    ASSERT_EQ(o.runEnvironment.size(), 2u);
+    EXPECT_EQ(o.runEnvironment[0], std::make_pair(2, std::string("MODE=copy")));
+    EXPECT_EQ(o.runEnvironment[1], std::make_pair(3, std::string("EMPTY=")));
+    EXPECT_TRUE(o.countOpenFiles);
+}
+
 TEST(HostOptionsTest, EverySwitchSetsWhatItSays) {
     HostOptions o = Parse("--plugin m --make 1500x3 --mode gray --depth 32 --output o.pfm "
                           "--preview p.png --no-advance-state --handle-procs 2,7 "
@@ -118,6 +128,11 @@ TEST(HostOptionsTest, RefusesBadSwitchesValuesAndCombinations) {
         {"--plugin m --make 2x2 --window-timer 0", "bad value for --window-timer"},
         {"--plugin m --make 2x2 --coords16=yes", "--coords16 takes no value"},
         {"--plugin m --make 2x2 --runs 99999999999999", "bad value for --runs"},
+        {"--plugin m --make 2x2 --faults-in-run 0", "bad value for --faults-in-run"},
+        {"--plugin m --make 2x2 --run-env 2", "bad value for --run-env"},
+        {"--plugin m --make 2x2 --run-env 0,A=b", "bad value for --run-env"},
+        {"--plugin m --make 2x2 --run-env 1,=b", "bad value for --run-env"},
+        {"--plugin m --make 2x2 --run-env 1,NOVALUE", "bad value for --run-env"},
     };
     for (const Case& c : cases) {
         HostOptions options;

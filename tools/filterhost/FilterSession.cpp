@@ -26,6 +26,7 @@ struct Session {
     SPBasicSuite basic{};
     HostBuffers buffers;
     std::int32_t planes = 0;
+    std::int32_t runNumber = 0;
     std::int32_t advanceCalls = 0;
     std::int32_t progressCalls = 0;
     std::ofstream requestLog;
@@ -128,9 +129,14 @@ void LogRequest(Session& s, const PixelRequest& request, bool coords32, OSErr re
     s.requestLog.flush();
 }
 
+// Whether the host faults of the options are played in this run.
+bool FaultsApply(const Session& s) {
+    return s.options->faultRun == 0 || s.options->faultRun == s.runNumber;
+}
+
 Boolean HOST_API TestAbort() {
     const Session* s = gSession;
-    if (s == nullptr || s->options->abortAfter < 0)
+    if (s == nullptr || s->options->abortAfter < 0 || !FaultsApply(*s))
         return 0;
     return s->advanceCalls >= s->options->abortAfter ? 1 : 0;
 }
@@ -148,7 +154,7 @@ OSErr HOST_API AdvanceState() {
     const bool coords32 = Uses32BitCoordinates(*s);
     const PixelRequest request = ReadRequest(*s, coords32);
     OSErr result;
-    if (s->advanceCalls == s->options->advanceErrorCall) {
+    if (s->advanceCalls == s->options->advanceErrorCall && FaultsApply(*s)) {
         Release(*s); // the output of the previous request still belongs to the document
         result = s->options->advanceErrorCode;
     } else {
@@ -354,6 +360,7 @@ ERunOutcome RunFilterOnce(const HostOptions& options, Document& document, Plugin
                           HostProcess& process, std::int32_t runNumber, std::ostream& out,
                           std::ostream& diagnostics) {
     std::unique_ptr<Session> session = NewSession(options, &document, process);
+    session->runNumber = runNumber;
     if (!options.requestLog.empty()) {
         session->requestLog.open(options.requestLog, std::ios::app);
         if (!session->requestLog) {

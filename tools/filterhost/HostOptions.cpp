@@ -208,6 +208,36 @@ const Switch kSwitches[] = {
          o.runs = ParseInteger(v, 1, 1000000, n) ? static_cast<std::int32_t>(n) : 0;
          return o.runs != 0;
      }},
+    {"--faults-in-run", "N",
+     "play the host faults (--abort-after, --advance-error) in run N only, so that the "
+     "other runs show how the plug-in recovers",
+     [](HostOptions& o, const std::string& v) {
+         std::int64_t n = 0;
+         o.faultRun = ParseInteger(v, 1, 1000000, n) ? static_cast<std::int32_t>(n) : 0;
+         return o.faultRun != 0;
+     }},
+    {"--run-env", "N,NAME=VALUE",
+     "set an environment variable of the host before run N (the programs the plug-in "
+     "starts inherit it); may be repeated",
+     [](HostOptions& o, const std::string& v) {
+         const std::size_t comma = v.find(',');
+         std::int64_t n = 0;
+         if (comma == std::string::npos || !ParseInteger(v.substr(0, comma), 1, 1000000, n))
+             return false;
+         const std::string assignment = v.substr(comma + 1);
+         const std::size_t equals = assignment.find('=');
+         if (equals == 0 || equals == std::string::npos)
+             return false;
+         o.runEnvironment.emplace_back(static_cast<std::int32_t>(n), assignment);
+         return true;
+     }},
+    {"--count-open-files", nullptr,
+     "print after each run the files the host process has open: "
+     "filterhost: run <n> open-files <k> (the first line before the first run has n 0)",
+     [](HostOptions& o, const std::string&) {
+         o.countOpenFiles = true;
+         return true;
+     }},
     {"--request-log", "FILE",
      "append one line per advanceState call: in T L B R lo hi out T L B R lo hi "
      "rate R mask M coords 32|16 result C (R and M: inputRate and maskRate as 16.16 "

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 enum EHostAction { eActionFilter, eActionAbout, eActionInfo, eActionHelp };
@@ -43,7 +44,12 @@ struct HostOptions {
     std::int16_t outLayerPlanes = 0;
     bool selectionGiven = false; // --selection TOP,LEFT,BOTTOM,RIGHT
     VRect selection{};
-    std::int32_t runs = 1;          // --runs N
+    std::int32_t runs = 1;     // --runs N
+    std::int32_t faultRun = 0; // --faults-in-run N; 0: host faults in every run
+    // --run-env N,NAME=VALUE: variables set in this process before run N, so that the
+    // programs a plug-in starts in that run inherit them.
+    std::vector<std::pair<std::int32_t, std::string>> runEnvironment;
+    bool countOpenFiles = false;    // --count-open-files
     bool platformData = true;       // --no-platform-data
     bool nullWindow = false;        // --null-window
     std::int32_t windowTimerMs = 0; // --window-timer MS; 0: no timer

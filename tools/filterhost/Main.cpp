@@ -6,6 +6,8 @@
 #include "ImageFile.h"
 #include "PluginLoader.h"
 #include "PngPreview.h"
+#include "platform/HostFolders.h"
+#include "platform/HostProgramServices.h"
 #include "platform/HostWindow.h"
 
 #include <exception>
@@ -62,13 +64,32 @@ int RunPlugin(const HostOptions& options, const PluginModule& plugin, HostProces
               Document& document) {
     if (options.action == eActionAbout)
         return RunAbout(options, plugin.entry, process, std::cout);
+    auto countOpenFiles = [&options](std::int32_t run) {
+        if (options.countOpenFiles)
+            std::cout << "filterhost: run " << run << " open-files " << CountOpenFiles()
+                      << std::endl;
+    };
+    countOpenFiles(0);
+    // A plug-in error ends that run only, as it does in a host: the user may run the filter
+    // again. A failure of the host itself ends everything.
+    ERunOutcome worst = eRunSucceeded;
     for (std::int32_t run = 1; run <= options.runs; ++run) {
+        for (const auto& variable : options.runEnvironment) {
+            if (variable.first == run) {
+                const std::size_t equals = variable.second.find('=');
+                SetEnvironmentValue(variable.second.substr(0, equals),
+                                    variable.second.substr(equals + 1));
+            }
+        }
         const ERunOutcome outcome =
             RunFilterOnce(options, document, plugin.entry, process, run, std::cout, std::cerr);
-        if (outcome != eRunSucceeded)
+        countOpenFiles(run);
+        if (outcome == eRunHostFailed)
             return outcome;
+        if (outcome != eRunSucceeded)
+            worst = outcome;
     }
-    return eRunSucceeded;
+    return worst;
 }
 
 int RunHost(const std::vector<std::string>& arguments) {

@@ -2,6 +2,7 @@
 #include "platform/HostProgramServices.h"
 
 #include <cstdlib>
+#include <dirent.h>
 
 std::string RawCommandLine(int argc, char** argv) {
     std::string line;
@@ -15,4 +16,16 @@ std::string RawCommandLine(int argc, char** argv) {
 
 void CrashProcess() {
     std::abort();
+}
+
+int CountOpenFiles() {
+    DIR* folder = opendir("/proc/self/fd");
+    if (folder == nullptr)
+        return -1;
+    int count = 0;
+    while (const dirent* entry = readdir(folder))
+        if (entry->d_name[0] != '.')
+            ++count;
+    closedir(folder);
+    return count - 1; // the listing's own descriptor
 }
