@@ -1,0 +1,50 @@
+// A complete setting for whole filter runs: a settings file naming the folder of the
+// stand-in program, a private temporary folder (with a blank in its name), and the test
+// host started as a process on documents written for the case.
+#pragma once
+
+#include "BridgeFixtures.h"
+#include "Document.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// What one start of the test host printed and returned.
+struct HostRun {
+    int exitCode = -1;
+    std::string output;
+    // The result codes of every call of the given selector, in order ("start", ...).
+    std::vector<int> Results(const std::string& selector) const;
+    // The open-file counts printed by --count-open-files, run 0 (before the first) first.
+    std::vector<int> OpenFiles() const;
+};
+
+class RunTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    // Starts filterhost with the product module and `arguments`, with `environment`
+    // ("NAME=value") added for it and the programs it starts.
+    HostRun Host(const std::vector<std::string>& arguments,
+                 const std::vector<std::string>& environment = {});
+
+    // A path in the test's scratch folder.
+    std::string File(const std::string& name) const { return scratch.Sub(name); }
+
+    // Writes `document` in its natural format (PPM, PGM or PFM) and returns the path.
+    std::string WriteDocument(const Document& document, const std::string& name) const;
+    Document ReadDocument(const std::string& path) const;
+
+    ScratchFolder scratch{"run"};
+    std::string temp; // the temporary folder the product uses, with its separator
+    std::unique_ptr<TempFolderOverride> tempOverride;
+    std::unique_ptr<SettingsProfile> profile;
+};
+
+// The 16-bit exchange value of a host value, and the host value of an exchange value:
+// both directions truncate in single precision.
+std::uint16_t Export16(std::uint16_t host);
+std::uint16_t Import16(std::uint16_t exchange);
