@@ -40,9 +40,13 @@ test:
 	$(MAKE) --no-print-directory test-native test-release test-win64 test-win32 && \
 	echo "make test: all targets passed in $$(( $$(date +%s) - start )) s"
 
-demo: build-release
-	@echo "Built $(BUILD_ROOT)/release/bin/Lumetra.so."
-	@echo "The demo run through the test host and the stand-in program is still to come."
+# DEPTH=16 (default) runs the 16-bit path, DEPTH=32 the 32-bit float path.
+DEPTH ?= 16
+demo: deps
+	@cmake --preset release -B $(BUILD_ROOT)/release >/dev/null
+	@cmake --build $(BUILD_ROOT)/release -j $(JOBS) \
+	    --target LumetraModule filterhost LumetraApp demo-scene
+	@scripts/demo.sh $(BUILD_ROOT)/release/bin $(DEPTH)
 
 format:
 	find src tools tests -name '*.cpp' -o -name '*.h' | xargs clang-format -i
