@@ -85,3 +85,7 @@ void CopyPathTruncated(char* destination, std::size_t capacity, const char* sour
     destination[length] = '\0';
     destination[capacity - 1] = '\0';
 }
+
+bool FitsPathField(const std::string& path) {
+    return path.size() < static_cast<std::size_t>(kPathFieldSize);
+}

@@ -25,6 +25,10 @@ bool GetExportFileName(PluginState* state, std::string& output);
 // As GetExportFileName with "_Processed" before the full stop.
 bool GetProcessedFileName(PluginState* state, std::string& output);
 
+// Whether a full path fits a path field of the state block (at most 259 characters). A
+// path that does not fit is refused, never cut: a cut path would name some other file.
+bool FitsPathField(const std::string& path);
+
 // Copies at most capacity - 1 characters and always terminates the field. Throws EError
 // for a null destination or source.
 void CopyPathTruncated(char* destination, std::size_t capacity, const char* source);

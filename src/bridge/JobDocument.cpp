@@ -39,8 +39,7 @@ std::int16_t WriteJobDocument(PluginState* state) {
         return paramErr;
 
     const std::string path = JoinPath(folder, kJobDocumentName);
-    // A cut path would send the program to some other file.
-    if (path.size() >= static_cast<std::size_t>(kPathFieldSize))
+    if (!FitsPathField(path))
         return paramErr;
     XmlFileWriter writer;
     if (!writer.Open(path.c_str()))

@@ -15,8 +15,6 @@ namespace {
 
 using NameMaker = bool (*)(PluginState*, std::string&);
 
-// A path that does not fit the field is refused rather than cut: a cut path would name
-// some other file, which the run would then create or read.
 std::int16_t PrepareFilePath(PluginState* state, char* field, NameMaker makeName) {
     ValidatePluginState(state);
     std::memset(field, 0, kPathFieldSize);
@@ -27,7 +25,7 @@ std::int16_t PrepareFilePath(PluginState* state, char* field, NameMaker makeName
     if (!makeName(state, name))
         return paramErr;
     const std::string path = JoinPath(folder, name);
-    if (path.size() > static_cast<std::size_t>(kPathFieldSize - 1))
+    if (!FitsPathField(path))
         return paramErr;
     CopyPathTruncated(field, kPathFieldSize, path.c_str());
     return noErr;

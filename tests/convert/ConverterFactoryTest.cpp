@@ -5,6 +5,8 @@
 #include "entry/Error.h"
 #include "host/HostConstants.h"
 
+#include "support/CountingConverter.h"
+
 #include <gtest/gtest.h>
 
 #include <typeinfo>
@@ -12,30 +14,6 @@
 namespace {
 
 int gDestroyed = 0;
-
-// A stand-in for a converter left in the state by an earlier transfer.
-class CountingConverter : public IConvertBuffer {
-public:
-    ~CountingConverter() override { ++gDestroyed; }
-    bool Configure() override { return false; }
-    void Reset() override {}
-    std::uint32_t GetPixelCapacity() override { return 0; }
-    std::uint32_t GetSourceChannels() override { return 0; }
-    std::uint32_t GetDestChannels() override { return 0; }
-    bool LoadSource(const void*, std::uint32_t, std::uint32_t) override { return false; }
-    bool Convert(std::uint32_t) override { return false; }
-    bool GetResult(const void**, std::uint32_t*, std::uint32_t) override { return false; }
-    ExchangeHeader GetSourceHeader(const ImageSize*) override { return {}; }
-    ExchangeHeader GetDestHeader(const ImageSize*) override { return {}; }
-    const void* GetSourceBuffer() const override { return nullptr; }
-    void* GetSourceBuffer() override { return nullptr; }
-    std::uint32_t GetSourceBufferSize() override { return 0; }
-    std::uint32_t GetSourceBytesPerPixel() override { return 0; }
-    const void* GetDestBuffer() const override { return nullptr; }
-    void* GetDestBuffer() override { return nullptr; }
-    std::uint32_t GetDestBufferSize() override { return 0; }
-    std::uint32_t GetDestBytesPerPixel() override { return 0; }
-};
 
 struct FactoryCase {
     std::int16_t mode;
@@ -90,7 +68,7 @@ TEST_P(ConverterFactoryTest, CreatesTheConverterForTheDocument) {
     const FactoryCase& c = GetParam();
     const ImageSize size{480, 640};
 
-    state.converter = new CountingConverter;
+    state.converter = new CountingConverter(gDestroyed);
     EXPECT_EQ(CreateExportConverter(&state), c.exportType != nullptr);
     EXPECT_EQ(gDestroyed, 1);
     if (c.exportType == nullptr) {
@@ -108,7 +86,7 @@ TEST_P(ConverterFactoryTest, CreatesTheConverterForTheDocument) {
     }
 
     ReleaseConverter(&state);
-    state.converter = new CountingConverter;
+    state.converter = new CountingConverter(gDestroyed);
     EXPECT_EQ(CreateImportConverter(&state), c.importType != nullptr);
     EXPECT_EQ(gDestroyed, 2);
     if (c.importType == nullptr) {
@@ -143,7 +121,7 @@ TEST(ConverterFactory, ReleaseDestroysAndClears) {
     InitialisePluginState(state);
     state.filterRecord = &record;
     ReleaseConverter(&state); // nothing held: nothing happens
-    state.converter = new CountingConverter;
+    state.converter = new CountingConverter(gDestroyed);
     ReleaseConverter(&state);
     EXPECT_EQ(gDestroyed, 1);
     EXPECT_EQ(state.converter, nullptr);

@@ -8,6 +8,8 @@
 #include "host/HostConstants.h"
 #include "support/FakeHost.h"
 
+#include "support/CountingConverter.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -16,29 +18,6 @@
 namespace {
 
 int gConvertersDestroyed = 0;
-
-class CountingConverter : public IConvertBuffer {
-public:
-    ~CountingConverter() override { ++gConvertersDestroyed; }
-    bool Configure() override { return false; }
-    void Reset() override {}
-    std::uint32_t GetPixelCapacity() override { return 0; }
-    std::uint32_t GetSourceChannels() override { return 0; }
-    std::uint32_t GetDestChannels() override { return 0; }
-    bool LoadSource(const void*, std::uint32_t, std::uint32_t) override { return false; }
-    bool Convert(std::uint32_t) override { return false; }
-    bool GetResult(const void**, std::uint32_t*, std::uint32_t) override { return false; }
-    ExchangeHeader GetSourceHeader(const ImageSize*) override { return {}; }
-    ExchangeHeader GetDestHeader(const ImageSize*) override { return {}; }
-    const void* GetSourceBuffer() const override { return nullptr; }
-    void* GetSourceBuffer() override { return nullptr; }
-    std::uint32_t GetSourceBufferSize() override { return 0; }
-    std::uint32_t GetSourceBytesPerPixel() override { return 0; }
-    const void* GetDestBuffer() const override { return nullptr; }
-    void* GetDestBuffer() override { return nullptr; }
-    std::uint32_t GetDestBufferSize() override { return 0; }
-    std::uint32_t GetDestBytesPerPixel() override { return 0; }
-};
 
 class DispatcherTest : public testing::Test {
 protected:
@@ -65,7 +44,7 @@ protected:
 TEST_F(DispatcherTest, CleanupClosesBothFilesDestroysTheConverterAndClearsRects) {
     ASSERT_TRUE(OpenFile(state.exportFile, exportPath.c_str(), true, true));
     ASSERT_TRUE(OpenFile(state.processedFile, processedPath.c_str(), true, true));
-    state.converter = new CountingConverter;
+    state.converter = new CountingConverter(gConvertersDestroyed);
     host.big.PluginUsing32BitCoordinates = 1;
     host.big.inRect32 = {1, 2, 3, 4};
     host.big.outRect32 = {5, 6, 7, 8};
