@@ -1,16 +1,26 @@
-// Steering the folder services from tests: the temporary folder of this process and of
-// the programs it starts, and the file attributes that differ between the platforms.
+// Steering the folder services from tests: the environment through which the product
+// finds its folders, for this process and the programs it starts, and the file
+// attributes that differ between the platforms.
 #pragma once
 
 #include <string>
 #include <vector>
 
+// The variables from which the product takes the temporary folder (Linux: TMPDIR;
+// Windows: TMP and TEMP), and the one from which it takes the profile folder (Linux:
+// HOME; "" on Windows, where the user's profile cannot be moved by a process).
+std::vector<std::string> TemporaryFolderVariables();
+std::string ProfileFolderVariable();
+
+// A variable of this process's environment; false when it is not set.
+bool GetEnvironmentValue(const std::string& name, std::string& value);
+
 // Sets a variable of this process's environment, which programs started afterwards
 // inherit; an empty value removes it.
 void SetEnvironmentValue(const std::string& name, const std::string& value);
 
-// Points this process's temporary folder at `path` (Linux: TMPDIR; Windows: TMP and
-// TEMP); programs started afterwards inherit it. An empty path unsets the variables.
+// Points this process's temporary folder at `path`; programs started afterwards inherit
+// it. An empty path unsets the variables.
 void SetTemporaryFolder(const std::string& path);
 
 // The same setting as environment entries ("NAME=value") for RunProgram.

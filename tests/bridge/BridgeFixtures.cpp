@@ -16,7 +16,7 @@ std::string WithSeparator(const std::string& folder) {
 }
 
 TempFolderOverride::TempFolderOverride(const std::string& folder) {
-    for (const std::string& name : TempFolderVariables())
+    for (const std::string& name : TemporaryFolderVariables())
         variables.push_back(std::make_unique<ScopedVariable>(name, folder));
 }
 

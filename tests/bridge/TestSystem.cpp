@@ -23,15 +23,12 @@ const fs::path& SystemTempFolder() {
 
 ScopedVariable::ScopedVariable(const std::string& variableName, const std::string& value)
     : name(variableName) {
-    wasSet = GetVariable(name, saved);
-    SetVariable(name, value);
+    wasSet = GetEnvironmentValue(name, saved);
+    SetEnvironmentValue(name, value);
 }
 
 ScopedVariable::~ScopedVariable() {
-    if (wasSet)
-        SetVariable(name, saved);
-    else
-        UnsetVariable(name);
+    SetEnvironmentValue(name, wasSet ? saved : "");
 }
 
 ScratchFolder::ScratchFolder(const std::string& label) {

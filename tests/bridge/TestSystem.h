@@ -1,20 +1,11 @@
-// What the bridge tests need from the system around the product: environment variables,
-// the variables through which the product finds its folders, and scratch folders.
+// What the bridge tests need from the system around the product: variables set for a
+// while, scratch folders and whole files.
 #pragma once
+
+#include "platform/HostFolders.h"
 
 #include <string>
 #include <vector>
-
-// The variables from which the product takes the temporary folder (read at every call).
-std::vector<std::string> TempFolderVariables();
-
-// The variable from which it takes the profile folder, or "" when a test process cannot
-// move it (under Wine the prefix and the user name fix it).
-std::string ProfileFolderVariable();
-
-bool GetVariable(const std::string& name, std::string& value);
-void SetVariable(const std::string& name, const std::string& value);
-void UnsetVariable(const std::string& name);
 
 // Sets a variable for the lifetime of the object, then restores the earlier state.
 class ScopedVariable {

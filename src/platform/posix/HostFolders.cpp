@@ -10,6 +10,20 @@ constexpr uid_t kNobody = 65534;
 
 } // namespace
 
+std::vector<std::string> TemporaryFolderVariables() {
+    return {"TMPDIR"};
+}
+
+std::string ProfileFolderVariable() {
+    return "HOME";
+}
+
+bool GetEnvironmentValue(const std::string& name, std::string& value) {
+    const char* text = std::getenv(name.c_str());
+    value = text != nullptr ? text : "";
+    return text != nullptr;
+}
+
 void SetEnvironmentValue(const std::string& name, const std::string& value) {
     if (value.empty())
         ::unsetenv(name.c_str());

@@ -4,6 +4,25 @@
 
 #include <windows.h>
 
+std::vector<std::string> TemporaryFolderVariables() {
+    return {"TMP", "TEMP"};
+}
+
+std::string ProfileFolderVariable() {
+    return "";
+}
+
+bool GetEnvironmentValue(const std::string& name, std::string& value) {
+    value.clear();
+    const DWORD size = GetEnvironmentVariableA(name.c_str(), nullptr, 0);
+    if (size == 0)
+        return false;
+    std::string text(size, '\0');
+    text.resize(GetEnvironmentVariableA(name.c_str(), &text[0], size));
+    value = text;
+    return true;
+}
+
 void SetEnvironmentValue(const std::string& name, const std::string& value) {
     SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str());
 }
