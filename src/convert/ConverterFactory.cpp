@@ -4,6 +4,7 @@
 #include "convert/ConvertBuffer.h"
 #include "convert/PixelFormat.h"
 #include "entry/Error.h"
+#include "host/HostConstants.h"
 
 #include <new>
 
@@ -71,4 +72,20 @@ void ReleaseConverter(PluginState* state) {
     ValidatePluginState(state);
     delete state->converter;
     state->converter = nullptr;
+}
+
+std::int16_t RunWithConverter(PluginState* state, bool (*create)(PluginState*),
+                              std::int16_t (*transfer)(PluginState*, IConvertBuffer&)) {
+    ValidatePluginState(state);
+    if (!create(state))
+        return paramErr;
+    std::int16_t result = paramErr;
+    try {
+        result = transfer(state, *state->converter);
+    } catch (...) {
+        ReleaseConverter(state);
+        throw;
+    }
+    ReleaseConverter(state);
+    return result;
 }

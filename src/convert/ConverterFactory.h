@@ -3,6 +3,8 @@
 
 #include "entry/PluginState.h"
 
+#include <cstdint>
+
 // Each destroys the converter the state holds, then creates the one for the document's
 // format (export: host to exchange; import: exchange to host) without configuring it.
 // True when the state then holds a converter; false for an unsupported document or a
@@ -12,3 +14,9 @@ bool CreateImportConverter(PluginState* state);
 
 // Destroys the state's converter, if any, and clears the field.
 void ReleaseConverter(PluginState* state);
+
+// Runs one transfer with the converter a factory creates: -50 when none can be created,
+// else the transfer's result. The converter is destroyed before returning, also when an
+// exception passes through, so none ever outlives its transfer.
+std::int16_t RunWithConverter(PluginState* state, bool (*create)(PluginState*),
+                              std::int16_t (*transfer)(PluginState*, IConvertBuffer&));

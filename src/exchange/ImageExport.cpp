@@ -45,19 +45,7 @@ std::int16_t ExportBatches(PluginState* state, IConvertBuffer& converter) {
 } // namespace
 
 std::int16_t ExportDocument(PluginState* state) {
-    ValidatePluginState(state);
-    if (!CreateExportConverter(state))
-        return paramErr;
-    // The converter is destroyed whatever happens, also when an EError passes through.
-    std::int16_t result = paramErr;
-    try {
-        result = ExportBatches(state, *state->converter);
-    } catch (...) {
-        ReleaseConverter(state);
-        throw;
-    }
-    ReleaseConverter(state);
-    return result;
+    return RunWithConverter(state, CreateExportConverter, ExportBatches);
 }
 
 std::int16_t FetchHostBatch(PluginState* state, const PlaneRect* rect, const void** data,

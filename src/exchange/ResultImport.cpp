@@ -58,19 +58,7 @@ std::int16_t OpenProcessedFile(PluginState* state) {
 }
 
 std::int16_t ImportDocument(PluginState* state) {
-    ValidatePluginState(state);
-    if (!CreateImportConverter(state))
-        return paramErr;
-    // The converter is destroyed whatever happens, also when an EError passes through.
-    std::int16_t result = paramErr;
-    try {
-        result = ImportBatches(state, *state->converter);
-    } catch (...) {
-        ReleaseConverter(state);
-        throw;
-    }
-    ReleaseConverter(state);
-    return result;
+    return RunWithConverter(state, CreateImportConverter, ImportBatches);
 }
 
 std::int16_t ReadFileBatch(PluginState* state, const PlaneRect* rect, IConvertBuffer* converter) {
