@@ -3,7 +3,7 @@
 #include "bridge/FileNames.h"
 
 #include "convert/PixelFormat.h"
-#include "entry/Error.h"
+#include "core/Error.h"
 
 #include <algorithm>
 #include <cstring>

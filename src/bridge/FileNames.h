@@ -1,7 +1,7 @@
 // The names of the files a run exchanges, and the bounded copy into the state's fields.
 #pragma once
 
-#include "entry/PluginState.h"
+#include "core/PluginState.h"
 
 #include <cstddef>
 #include <string>

@@ -3,9 +3,9 @@
 #include "bridge/IniFile.h"
 
 #include "bridge/Paths.h"
-#include "entry/Error.h"
-#include "exchange/FileAccess.h"
-#include "exchange/TextUtilities.h"
+#include "core/Error.h"
+#include "core/FileAccess.h"
+#include "core/TextUtilities.h"
 
 #include <cstring>
 

@@ -7,7 +7,7 @@
 #include "bridge/Paths.h"
 #include "bridge/WorkingFolder.h"
 #include "bridge/XmlFileWriter.h"
-#include "host/HostConstants.h"
+#include "core/ResultCodes.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // exported image and the name under which the processed image is expected.
 #pragma once
 
-#include "entry/PluginState.h"
+#include "core/PluginState.h"
 
 #include <cstdint>
 

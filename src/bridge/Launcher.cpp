@@ -4,8 +4,8 @@
 
 #include "bridge/IniFile.h"
 #include "bridge/Paths.h"
-#include "entry/Error.h"
-#include "host/HostConstants.h"
+#include "core/Error.h"
+#include "core/ResultCodes.h"
 #include "host/HostRecords.h"
 #include "platform/Process.h"
 

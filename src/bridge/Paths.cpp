@@ -2,7 +2,7 @@
 // only a separator at the very end is ever added or removed.
 #include "bridge/Paths.h"
 
-#include "entry/Error.h"
+#include "core/Error.h"
 #include "platform/Folders.h"
 
 namespace {

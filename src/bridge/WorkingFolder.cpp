@@ -4,9 +4,9 @@
 
 #include "bridge/FileNames.h"
 #include "bridge/Paths.h"
-#include "entry/Error.h"
-#include "exchange/FileAccess.h"
-#include "host/HostConstants.h"
+#include "core/Error.h"
+#include "core/FileAccess.h"
+#include "core/ResultCodes.h"
 #include "platform/Folders.h"
 
 #include <cstring>

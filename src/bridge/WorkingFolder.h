@@ -1,7 +1,7 @@
 // The working folder under the temporary folder, and the paths of a run's exchange files.
 #pragma once
 
-#include "entry/PluginState.h"
+#include "core/PluginState.h"
 
 #include <cstdint>
 #include <string>

@@ -2,9 +2,9 @@
 // an interrupted document leaves an empty file rather than half a document.
 #include "bridge/XmlFileWriter.h"
 
-#include "entry/Error.h"
-#include "exchange/FileAccess.h"
-#include "exchange/TextUtilities.h"
+#include "core/Error.h"
+#include "core/FileAccess.h"
+#include "core/TextUtilities.h"
 
 namespace {
 

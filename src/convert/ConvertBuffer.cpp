@@ -3,7 +3,7 @@
 #include "convert/ConvertBuffer.h"
 
 #include "convert/SampleArithmetic.h"
-#include "entry/Error.h"
+#include "core/Error.h"
 
 #include <algorithm>
 #include <cfloat>

@@ -3,8 +3,8 @@
 
 #include "convert/ConvertBuffer.h"
 #include "convert/PixelFormat.h"
-#include "entry/Error.h"
-#include "host/HostConstants.h"
+#include "core/Error.h"
+#include "core/ResultCodes.h"
 
 #include <new>
 

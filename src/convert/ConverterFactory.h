@@ -1,7 +1,7 @@
 // Creation and release of the converter a transfer uses, owned by the state block.
 #pragma once
 
-#include "entry/PluginState.h"
+#include "core/PluginState.h"
 
 #include <cstdint>
 

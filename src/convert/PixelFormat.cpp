@@ -1,7 +1,7 @@
 // Pixel format rules: which documents the plug-in supports and how they are sampled.
 #include "convert/PixelFormat.h"
 
-#include "entry/Error.h"
+#include "core/Error.h"
 #include "host/HostConstants.h"
 
 namespace {

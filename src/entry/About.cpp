@@ -1,16 +1,9 @@
-// The about selector, the warning message and the advanceState check.
+// The about selector.
 #include "entry/About.h"
 
-#include "entry/Error.h"
-#include "entry/MessageText.h"
-#include "host/HostConstants.h"
+#include "core/Error.h"
+#include "core/ResultCodes.h"
 #include "platform/Dialogs.h"
-#include "resources/ResourceTexts.h"
-
-namespace {
-// The oldest host version whose interface has advanceState.
-constexpr double kRequiredHostVersion = 3.0;
-} // namespace
 
 std::int16_t DoAbout(AboutRecord* record) {
     RequirePointer(record);
@@ -20,24 +13,4 @@ std::int16_t DoAbout(AboutRecord* record) {
     // Whether the box could be shown is not the host's concern: the selector succeeded.
     ShowAboutBox(platform->hwnd);
     return noErr;
-}
-
-std::int16_t ShowAlert(std::intptr_t owner, std::int16_t alertId, std::int16_t stringId,
-                       const unsigned char* first, const unsigned char* second) {
-    if (alertId == 0 || stringId <= 0)
-        return 0;
-    const std::string text =
-        ReplacePlaceholders(LoadModuleString(stringId, kMessageTextLimit),
-                            LengthPrefixedView(first), LengthPrefixedView(second));
-    return static_cast<std::int16_t>(ShowWarningBox(owner, text));
-}
-
-bool CheckAdvanceState(AdvanceStateProc advanceState) {
-    if (advanceState != nullptr)
-        return true;
-    const LengthPrefixedText version = MakeLengthPrefixed(FormatOneDecimal(kRequiredHostVersion));
-    // Any non-zero alert identifier shows the message; this one is the table's first entry.
-    ShowAlert(0, LUMETRA_STRING_INTEGER_RANGE_ID, LUMETRA_STRING_HOST_VERSION_ID, version.bytes,
-              nullptr);
-    return false;
 }

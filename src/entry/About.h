@@ -1,22 +1,10 @@
-// The about box, the one warning message and the host-capability check that shows it.
+// The about selector: the about box on the host's window.
 #pragma once
 
 #include "host/HostRecords.h"
-#include "host/HostTypes.h"
 
 #include <cstdint>
 
 // Shows the about box owned by the host window; -50 without platform data, else 0 (also
 // when the box could not be shown). Throws EError for a null record.
 std::int16_t DoAbout(AboutRecord* record);
-
-// Shows string `stringId` of the module's string table as a warning owned by `owner`
-// (0 for none), with "^1" and "^2" replaced by the two length-prefixed parameters (null
-// for none). Returns the button that closed the message; 0, with nothing shown, when
-// `alertId` is 0 or `stringId` is not positive.
-std::int16_t ShowAlert(std::intptr_t owner, std::int16_t alertId, std::int16_t stringId,
-                       const unsigned char* first, const unsigned char* second);
-
-// True when the host offers advanceState. Otherwise tells the user that the plug-in
-// needs a host of version 3.0 or later, and returns false.
-bool CheckAdvanceState(AdvanceStateProc advanceState);

@@ -6,11 +6,11 @@
 #include "bridge/Launcher.h"
 #include "bridge/WorkingFolder.h"
 #include "convert/PixelFormat.h"
-#include "entry/PluginState.h"
+#include "core/PluginState.h"
+#include "core/ResultCodes.h"
 #include "exchange/FilterAccess.h"
 #include "exchange/ImageExport.h"
 #include "exchange/ResultImport.h"
-#include "host/HostConstants.h"
 
 #include <string>
 

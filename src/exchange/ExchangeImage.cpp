@@ -3,10 +3,10 @@
 // its last delimiter leaves the file positioned at the first raster byte.
 #include "exchange/ExchangeImage.h"
 
-#include "entry/Error.h"
-#include "exchange/FileAccess.h"
-#include "exchange/TextUtilities.h"
-#include "host/HostConstants.h"
+#include "core/Error.h"
+#include "core/FileAccess.h"
+#include "core/ResultCodes.h"
+#include "core/TextUtilities.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,9 +1,10 @@
 // FilterRecord access for the batch transfers.
 #include "exchange/FilterAccess.h"
 
-#include "entry/About.h"
-#include "entry/Error.h"
-#include "exchange/TextUtilities.h"
+#include "core/Alert.h"
+#include "core/Error.h"
+#include "core/ResultCodes.h"
+#include "core/TextUtilities.h"
 #include "host/HostConstants.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "convert/ExchangeHeader.h"
-#include "entry/PluginState.h"
+#include "core/PluginState.h"
 
 #include <cstdint>
 

@@ -4,10 +4,10 @@
 
 #include "convert/ConverterFactory.h"
 #include "convert/IConvertBuffer.h"
-#include "entry/Error.h"
+#include "core/Error.h"
+#include "core/FileAccess.h"
+#include "core/ResultCodes.h"
 #include "exchange/ExchangeImage.h"
-#include "exchange/FileAccess.h"
-#include "host/HostConstants.h"
 
 namespace {
 

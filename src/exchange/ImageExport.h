@@ -2,7 +2,7 @@
 // through the export converter into the export file.
 #pragma once
 
-#include "entry/PluginState.h"
+#include "core/PluginState.h"
 #include "exchange/FilterAccess.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // written, read segment by segment through the import converter into the host's output.
 #pragma once
 
-#include "entry/PluginState.h"
+#include "core/PluginState.h"
 #include "exchange/FilterAccess.h"
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "TestSystem.h"
-#include "entry/PluginState.h"
+#include "core/PluginState.h"
 #include "host/FilterRecord.h"
 
 #include <memory>

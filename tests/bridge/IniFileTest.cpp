@@ -2,7 +2,7 @@
 // folder the product looks in, and the reader's own rules on a file of our choosing.
 #include "bridge/IniFile.h"
 #include "BridgeFixtures.h"
-#include "entry/Error.h"
+#include "core/Error.h"
 #include "platform/HostProcess.h"
 
 #include <gtest/gtest.h>

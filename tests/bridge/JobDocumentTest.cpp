@@ -3,7 +3,8 @@
 // bin/bridge-xml for the xmllint check that runs after this program.
 #include "bridge/JobDocument.h"
 #include "BridgeFixtures.h"
-#include "entry/Error.h"
+#include "core/Error.h"
+#include "core/ResultCodes.h"
 #include "host/HostConstants.h"
 #include "platform/HostProcess.h"
 

@@ -3,6 +3,7 @@
 
 #include "bridge/JobDocument.h"
 #include "bridge/Launcher.h"
+#include "core/ResultCodes.h"
 #include "host/HostConstants.h"
 #include "host/HostRecords.h"
 #include "platform/HostDynamicModule.h"

@@ -3,8 +3,8 @@
 // the tests with one are in win/.)
 #include "bridge/Launcher.h"
 #include "LaunchFixture.h"
-#include "entry/Error.h"
-#include "host/HostConstants.h"
+#include "core/Error.h"
+#include "core/ResultCodes.h"
 #include "host/HostRecords.h"
 #include "platform/HostProcess.h"
 

@@ -2,7 +2,7 @@
 // writer's behaviour without a file.
 #include "bridge/XmlFileWriter.h"
 #include "TestSystem.h"
-#include "entry/Error.h"
+#include "core/Error.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "convert/ConvertBuffer.h"
 
 #include "convert/SampleArithmetic.h"
-#include "entry/Error.h"
+#include "core/Error.h"
 
 #include "ConvertTestSupport.h"
 

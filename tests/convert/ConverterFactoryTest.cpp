@@ -2,7 +2,7 @@
 #include "convert/ConverterFactory.h"
 
 #include "convert/ConvertBuffer.h"
-#include "entry/Error.h"
+#include "core/Error.h"
 #include "host/HostConstants.h"
 
 #include "support/CountingConverter.h"

@@ -1,7 +1,7 @@
 // Which documents map to which pixel format, depth class and channel count.
 #include "convert/PixelFormat.h"
 
-#include "entry/Error.h"
+#include "core/Error.h"
 #include "host/HostConstants.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,10 @@
 #include "entry/Dispatcher.h"
 
 #include "convert/IConvertBuffer.h"
-#include "entry/PluginState.h"
+#include "core/FileAccess.h"
+#include "core/PluginState.h"
+#include "core/ResultCodes.h"
 #include "entry/RunSequence.h"
-#include "exchange/FileAccess.h"
 #include "host/HostConstants.h"
 #include "support/FakeHost.h"
 

@@ -1,6 +1,7 @@
 // The built module driven through its exported PluginMain by a fake host whose handle
 // procs count every call.
-#include "entry/PluginState.h"
+#include "core/PluginState.h"
+#include "core/ResultCodes.h"
 #include "host/HandleServices.h"
 #include "host/HostConstants.h"
 #include "support/FakeHost.h"

@@ -1,9 +1,9 @@
 // The state block: creation, initial values, relocking and validation.
-#include "entry/PluginState.h"
+#include "core/PluginState.h"
 
-#include "entry/Error.h"
+#include "core/Error.h"
+#include "core/ResultCodes.h"
 #include "host/HandleServices.h"
-#include "host/HostConstants.h"
 #include "support/FakeHost.h"
 
 #include <gtest/gtest.h>

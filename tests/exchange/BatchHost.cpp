@@ -2,7 +2,7 @@
 #include "BatchHost.h"
 
 #include "convert/IConvertBuffer.h"
-#include "exchange/FileAccess.h"
+#include "core/FileAccess.h"
 #include "exchange/FilterAccess.h"
 
 BatchHost* BatchHost::current = nullptr;

@@ -3,7 +3,7 @@
 // row as stride, as hosts do), a log of every request, and switches for the odd hosts.
 #pragma once
 
-#include "entry/PluginState.h"
+#include "core/PluginState.h"
 #include "support/FakeHost.h"
 
 #include <cstdint>

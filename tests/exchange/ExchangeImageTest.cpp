@@ -3,9 +3,10 @@
 #include "BatchHost.h"
 
 #include "convert/ConverterFactory.h"
-#include "entry/Error.h"
+#include "core/Error.h"
+#include "core/FileAccess.h"
+#include "core/ResultCodes.h"
 #include "exchange/ExchangeImage.h"
-#include "exchange/FileAccess.h"
 #include "host/HostConstants.h"
 
 #include <gtest/gtest.h>

@@ -5,9 +5,10 @@
 // dispatcher's rules, so the host sees what it would see from the product.
 #include "bridge/FileNames.h"
 #include "bridge/WorkingFolder.h"
+#include "core/Error.h"
+#include "core/PluginState.h"
+#include "core/ResultCodes.h"
 #include "entry/Dispatcher.h"
-#include "entry/Error.h"
-#include "entry/PluginState.h"
 #include "entry/RunSequence.h"
 #include "exchange/ImageExport.h"
 #include "exchange/ResultImport.h"

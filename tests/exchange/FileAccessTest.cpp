@@ -1,7 +1,7 @@
 // The file layer's all-or-nothing rules and argument checks, and the text helpers.
-#include "exchange/FileAccess.h"
-#include "entry/Error.h"
-#include "exchange/TextUtilities.h"
+#include "core/FileAccess.h"
+#include "core/Error.h"
+#include "core/TextUtilities.h"
 
 #include <gtest/gtest.h>
 

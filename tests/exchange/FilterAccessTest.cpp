@@ -1,7 +1,8 @@
 // The FilterRecord access the transfers share: batch rectangles, coordinates of either
 // width, the document size, the plane tests and the cancel test.
 #include "exchange/FilterAccess.h"
-#include "entry/Error.h"
+#include "core/Error.h"
+#include "core/ResultCodes.h"
 #include "host/HostConstants.h"
 #include "support/FakeHost.h"
 

@@ -2,9 +2,10 @@
 // the bytes they write and deliver, and every way they can stop.
 #include "BatchHost.h"
 
-#include "entry/Error.h"
+#include "core/Error.h"
+#include "core/FileAccess.h"
+#include "core/ResultCodes.h"
 #include "exchange/ExchangeImage.h"
-#include "exchange/FileAccess.h"
 #include "exchange/ImageExport.h"
 #include "exchange/ResultImport.h"
 #include "host/HostConstants.h"

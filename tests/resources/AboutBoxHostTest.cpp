@@ -1,9 +1,9 @@
 // The about box as the test host shows it: filterhost.exe --about runs the built module in
 // its own process while this test finds the box, reads it, checks where it sits on the
 // host's window and closes it.
-#include "entry/WindowPlacement.h"
 #include "platform/HostDynamicModule.h"
 #include "platform/HostProcess.h"
+#include "ui/WindowPlacement.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

@@ -1,11 +1,12 @@
 // The real about box and warning message under Windows (Wine): shown on the main thread,
 // found, read and closed from a second thread, as a user would see and close them.
-#include "entry/About.h"
-#include "entry/MessageText.h"
-#include "entry/WindowPlacement.h"
+#include "core/Alert.h"
+#include "core/ResultCodes.h"
 #include "host/HostConstants.h"
-#include "host/ModuleInstance.h"
+#include "platform/ModuleInstance.h"
 #include "support/FakeHost.h"
+#include "ui/MessageText.h"
+#include "ui/WindowPlacement.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

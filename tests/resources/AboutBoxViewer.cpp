@@ -1,5 +1,6 @@
 // Shows the built module's about box, owned by a plain window, until a given file exists;
 // scripts/screenshot-about.sh photographs it meanwhile.
+#include "core/ResultCodes.h"
 #include "host/HostConstants.h"
 #include "support/FakeHost.h"
 

@@ -1,10 +1,12 @@
 // On Linux the about box and the warning are texts on standard error; the result codes
 // are those of the Windows module.
+#include "core/Alert.h"
+#include "core/Error.h"
+#include "core/ResultCodes.h"
 #include "entry/About.h"
-#include "entry/Error.h"
-#include "entry/MessageText.h"
 #include "host/HostConstants.h"
 #include "support/FakeHost.h"
+#include "ui/MessageText.h"
 
 #include <gtest/gtest.h>
 

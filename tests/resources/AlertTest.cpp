@@ -1,7 +1,7 @@
 // The cases in which the warning must not appear at all. Were a box shown here, the test
 // would block (and fail by its time limit) under Wine; on Linux it would write.
-#include "entry/About.h"
-#include "entry/MessageText.h"
+#include "core/Alert.h"
+#include "ui/MessageText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Placeholder replacement, the 254-character cut and length-prefixed strings.
-#include "entry/MessageText.h"
+#include "ui/MessageText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The placement arithmetic behind CenterWindow, case by case.
-#include "entry/WindowPlacement.h"
+#include "ui/WindowPlacement.h"
 
 #include <gtest/gtest.h>
 

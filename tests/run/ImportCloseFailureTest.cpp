@@ -3,7 +3,8 @@
 // The host here closes the plug-in's processed file behind its back during the import, which
 // makes both the next read and the close fail.
 #include "BridgeFixtures.h"
-#include "entry/PluginState.h"
+#include "core/PluginState.h"
+#include "core/ResultCodes.h"
 #include "host/HostConstants.h"
 #include "platform/FileIo.h"
 #include "platform/HostDynamicModule.h"

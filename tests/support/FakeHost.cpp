@@ -1,6 +1,7 @@
 // The fake host's handle procs and the loader of the module under test.
 #include "support/FakeHost.h"
 
+#include "core/ResultCodes.h"
 #include "host/HostConstants.h"
 #include "platform/HostDynamicModule.h"
 

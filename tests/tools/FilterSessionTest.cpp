@@ -4,6 +4,7 @@
 #include "FilterSession.h"
 #include "GradientDocument.h"
 #include "HostMemory.h"
+#include "core/ResultCodes.h"
 #include "host/FilterRecord.h"
 #include "host/HostConstants.h"
 

@@ -2,6 +2,7 @@
 // rate, the layout of the buffers, and the write-back of the output.
 #include "PixelRequests.h"
 #include "GradientDocument.h"
+#include "core/ResultCodes.h"
 #include "host/HostConstants.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // separator so that the same tables hold on Linux and on Windows.
 #include "bridge/Paths.h"
 #include "bridge/FileNames.h"
-#include "entry/Error.h"
+#include "core/Error.h"
 #include "host/HostConstants.h"
 #include "platform/HostProcess.h"
 #include "support/FakeHost.h"

@@ -3,6 +3,7 @@
 
 #include "HostMemory.h"
 #include "PixelRequests.h"
+#include "core/ResultCodes.h"
 #include "host/FilterRecord.h"
 #include "host/HostConstants.h"
 #include "platform/HostWindow.h"

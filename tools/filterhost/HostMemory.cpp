@@ -1,7 +1,7 @@
 // The host's handle procs and basic suite.
 #include "HostMemory.h"
 
-#include "host/HostConstants.h"
+#include "core/ResultCodes.h"
 
 #include <cstdlib>
 #include <cstring>

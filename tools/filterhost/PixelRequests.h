@@ -8,6 +8,7 @@
 #pragma once
 
 #include "Document.h"
+#include "core/ResultCodes.h"
 #include "host/HostConstants.h"
 
 #include <cstdint>

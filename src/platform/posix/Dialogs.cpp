@@ -1,8 +1,8 @@
 // The about box and the warning message on Linux: their texts go to standard error.
 #include "platform/Dialogs.h"
 
-#include "entry/AboutText.h"
 #include "resources/ResourceTexts.h"
+#include "ui/AboutText.h"
 
 #include <cstdio>
 #include <string_view>

@@ -1,10 +1,10 @@
 // The about box and the warning message box on Windows.
 #include "platform/Dialogs.h"
 
-#include "entry/AboutText.h"
-#include "entry/WindowPlacement.h"
-#include "host/ModuleInstance.h"
+#include "platform/ModuleInstance.h"
 #include "resources/ResourceTexts.h"
+#include "ui/AboutText.h"
+#include "ui/WindowPlacement.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

@@ -1,5 +1,5 @@
 // The module's load notification: records the instance handle for resource lookups.
-#include "host/ModuleInstance.h"
+#include "platform/ModuleInstance.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

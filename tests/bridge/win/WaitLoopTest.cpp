@@ -3,7 +3,7 @@
 // line that does not fit starts nothing.
 #include "LaunchFixture.h"
 #include "bridge/Launcher.h"
-#include "host/HostConstants.h"
+#include "core/ResultCodes.h"
 #include "host/HostRecords.h"
 
 #define WIN32_LEAN_AND_MEAN

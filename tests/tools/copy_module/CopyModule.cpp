@@ -8,6 +8,7 @@
 //                          segment per continue call, the older protocol)
 //   COPY_MODULE_SEGMENT    most pixels per request (default 1000)
 //   COPY_MODULE_PUMP_MS    pump the thread's messages this long during start
+#include "core/ResultCodes.h"
 #include "host/FilterRecord.h"
 #include "host/HostConstants.h"
 #include "platform/CallingConvention.h"

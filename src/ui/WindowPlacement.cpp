@@ -1,5 +1,5 @@
 // The placement arithmetic of CenterWindow.
-#include "entry/WindowPlacement.h"
+#include "ui/WindowPlacement.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 // Creation, relocking and validation of the plug-in state block.
-#include "entry/PluginState.h"
+#include "core/PluginState.h"
 
-#include "entry/Error.h"
+#include "core/Error.h"
+#include "core/ResultCodes.h"
 #include "host/HandleServices.h"
-#include "host/HostConstants.h"
 
 #include <cstring>
 
@@ -57,9 +57,8 @@ PluginState* LockOrCreateHandleBlock(std::int16_t* result, FilterRecord* filterR
 std::int16_t OpenPluginState(FilterRecord* filterRecord, std::intptr_t* data,
                              std::int16_t* result) {
     Require(filterRecord != nullptr && data != nullptr && result != nullptr);
-    PluginState* state =
-        LockOrCreateHandleBlock(result, filterRecord, filterRecord->handleProcs,
-                                sizeof(PluginState), data, InitialisePluginState);
+    PluginState* state = LockOrCreateHandleBlock(result, filterRecord, filterRecord->handleProcs,
+                                                 sizeof(PluginState), data, InitialisePluginState);
     if (state == nullptr)
         return memFullErr;
     gPluginState = state;

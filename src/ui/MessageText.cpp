@@ -1,5 +1,5 @@
 // Length-prefixed strings, placeholder replacement and the one-decimal number format.
-#include "entry/MessageText.h"
+#include "ui/MessageText.h"
 
 #include <algorithm>
 #include <charconv>

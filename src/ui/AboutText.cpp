@@ -1,5 +1,5 @@
 // The about text, assembled from the texts shared with the resource script.
-#include "entry/AboutText.h"
+#include "ui/AboutText.h"
 
 #include "resources/ResourceTexts.h"
 

@@ -33,8 +33,7 @@ extern bool gPluginStateOpened;
 // first filter call, and points it at this call's FilterRecord and result cell (which
 // receives 0). Returns 0, or -108 when no block could be created or locked. Throws
 // EError when an argument is null.
-std::int16_t OpenPluginState(FilterRecord* filterRecord, std::intptr_t* data,
-                             std::int16_t* result);
+std::int16_t OpenPluginState(FilterRecord* filterRecord, std::intptr_t* data, std::int16_t* result);
 
 // Relocks the handle in `data`, or creates one of `size` bytes and runs `initialise` on it
 // before storing the handle in the slot. Returns the locked block or null.

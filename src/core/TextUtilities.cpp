@@ -1,7 +1,7 @@
 // Text helpers: null checks in front of the C library's string functions.
-#include "exchange/TextUtilities.h"
+#include "core/TextUtilities.h"
 
-#include "entry/Error.h"
+#include "core/Error.h"
 
 #include <cstdarg>
 #include <cstdio>

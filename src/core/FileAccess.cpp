@@ -1,7 +1,7 @@
 // File access: the argument checks and all-or-nothing rules over the platform's I/O.
-#include "exchange/FileAccess.h"
+#include "core/FileAccess.h"
 
-#include "entry/Error.h"
+#include "core/Error.h"
 #include "platform/FileIo.h"
 
 bool OpenFile(std::int32_t& cell, const char* path, bool create, bool write) {
