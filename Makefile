@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 WINE_PREFIX := $(abspath $(BUILD_ROOT))/wine
 
 .PHONY: all test demo deps build-native build-release build-win64 build-win32 \
-        test-native test-release test-win64 test-win32 clean format
+        test-native test-release test-win64 test-win32 package check-package clean format
 
 all: build-native
 
@@ -37,8 +37,23 @@ test-win32: build-win32
 # Builds all four targets with warnings as errors, then runs what each can run.
 test:
 	@start=$$(date +%s); \
-	$(MAKE) --no-print-directory test-native test-release test-win64 test-win32 && \
+	$(MAKE) --no-print-directory test-native test-release test-win64 test-win32 check-package && \
 	echo "make test: all targets passed in $$(( $$(date +%s) - start )) s"
+
+# The release archive: both Windows modules, the install text and their checksums. The
+# members carry the commit's time, so one commit always gives the same archive.
+VERSION := $(shell sed -n 's/^project.Lumetra VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+DIST ?= dist
+PACKAGE := $(DIST)/Lumetra-$(VERSION)-windows.zip
+package: build-win32 build-win64
+	@SOURCE_DATE_EPOCH=$$(git log -1 --format=%ct 2>/dev/null || echo 315532800) \
+	    python3 packaging/make_package.py $(VERSION) $(BUILD_ROOT)/win32/bin/Lumetra.8bf \
+	    $(BUILD_ROOT)/win64/bin/Lumetra.8bf packaging/INSTALL.txt $(PACKAGE)
+
+# The archive holds exactly what the tests ran against.
+check-package: package
+	@python3 tests/packaging/check_package.py $(PACKAGE) $(BUILD_ROOT)/win32/bin/Lumetra.8bf \
+	    $(BUILD_ROOT)/win64/bin/Lumetra.8bf $(VERSION)
 
 # DEPTH=16 (default) runs the 16-bit path, DEPTH=32 the 32-bit float path.
 DEPTH ?= 16

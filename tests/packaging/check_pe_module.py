@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Checks a built Windows module: a DLL of the expected architecture exporting exactly
-PluginMain, undecorated, and importing nothing but system DLLs."""
+PluginMain, undecorated, importing nothing but system DLLs, and carrying no link time (so
+that one commit always gives the same file)."""
 import sys
 
 import pefile
@@ -28,6 +29,8 @@ def main(path, arch):
     foreign = sorted(d for d in imports if d not in SYSTEM_DLLS and not d.startswith("api-ms-"))
     if foreign:
         failures.append(f"imports non-system DLLs {foreign}")
+    if pe.FILE_HEADER.TimeDateStamp != 0:
+        failures.append(f"link time stamp {pe.FILE_HEADER.TimeDateStamp:#x}, expected 0")
     for failure in failures:
         print(f"{path}: {failure}")
     if not failures:
