@@ -38,7 +38,7 @@ bool GetProfileFolder(std::string& output) {
 }
 
 bool EndsWithBackslash(const std::string& path) {
-    return !path.empty() && path.back() == OsPathSeparator();
+    return OsEndsWithSeparator(path);
 }
 
 std::string WithTrailingBackslash(const std::string& path) {
