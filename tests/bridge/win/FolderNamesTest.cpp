@@ -138,6 +138,28 @@ private:
     std::vector<std::tuple<std::wstring, std::wstring, DWORD>> saved;
 };
 
+// filterhost runs the product module on a made 16-bit document, started with
+// CreateProcessW so that it inherits this process's UTF-16 environment (TMP with it)
+// unchanged. Returns its exit code.
+DWORD RunFilterHost(const fs::path& output) {
+    const fs::path bin = fs::current_path();
+    std::wstring line = L"\"" + (bin / L"filterhost.exe").wstring() + L"\" --plugin \"" +
+                        (bin / L"Lumetra.8bf").wstring() +
+                        L"\" --make 40x7 --depth 16 --output \"" + output.wstring() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return ~DWORD{0};
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = ~DWORD{0};
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
 struct NameCase {
     const wchar_t* name;
     // Code pages under which the folder must serve even where it has no short name.
@@ -231,6 +253,42 @@ TEST_F(FolderNamesTest, TemporaryFolderServesOnlyAsItself) {
         EXPECT_TRUE(IsEmptyFolder(lookalike)) << "nothing goes to a folder the user did not name";
     }
     EXPECT_GT(served, 0);
+}
+
+TEST_F(FolderNamesTest, WholeRunsThroughTheProgramLandInTheFolder) {
+    std::string profileFolder;
+    if (!GetProfileFolder(profileFolder))
+        GTEST_SKIP() << "no settings file can be found in this profile (its own test)";
+    WideSettingsFile settings("[General]\r\nApplicationPath=" + fs::current_path().string() +
+                              "\r\n");
+    const fs::path reference = bases[0] / L"reference.ppm";
+    {
+        const fs::path plain = bases[0] / L"plain";
+        fs::create_directories(plain);
+        WideTempFolder temp(plain.wstring());
+        ASSERT_EQ(RunFilterHost(reference), 0u);
+    }
+    const std::string expected = ReadWide(reference);
+    ASSERT_FALSE(expected.empty());
+    int index = 0;
+    for (const fs::path& base : bases) {
+        for (const wchar_t* name : {L"Jos\u00e9", L"\u8868", L"\u5f20\u4f1f"}) {
+            const fs::path folder = base / name;
+            // The test host writes its document through an ANSI path of its own.
+            const fs::path output = bases[0] / (L"out-" + std::to_wstring(index++) + L".ppm");
+            fs::create_directories(folder);
+            WideTempFolder temp(folder.wstring());
+            const DWORD code = RunFilterHost(output);
+            const std::string label = Utf8(folder.wstring());
+            if (code != 0) {
+                EXPECT_TRUE(IsEmptyFolder(folder)) << label;
+                EXPECT_NE(base.root_name(), L"C:") << label << ": short names serve";
+                continue;
+            }
+            EXPECT_EQ(ReadWide(output), expected) << label;
+            EXPECT_TRUE(fs::exists(folder / L"lumetrafilter" / L"Lumetra_Processed.ppm")) << label;
+        }
+    }
 }
 
 TEST(FolderNamesSeparatorTest, TrailBytesAreNotBackslashes) {
