@@ -6,7 +6,7 @@
 
 // True when `text` can be the content of an element (the writer escapes & < >) and read
 // back unchanged; `encoding` then receives what the document must declare: "" for plain
-// ASCII text and for UTF-8 (the design's undeclared header), else the name of the ANSI
+// ASCII text and for UTF-8 (the header without a declaration), else the name of the ANSI
 // code page. False for control characters other than the tab (a carriage return too,
 // which a reader turns into a line feed), for bytes that are not characters of the
 // narrow encoding, and for non-ASCII text where that encoding has no agreed name.
