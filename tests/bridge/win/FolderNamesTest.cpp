@@ -178,8 +178,8 @@ const NameCase kNames[] = {
 class FolderNamesTest : public ::testing::Test {
 protected:
     // A folder on C:, where the system keeps plain ASCII short names, and one in the
-    // user's profile, which this prefix keeps where Wine has none: there only the exact
-    // ANSI path can serve.
+    // user's profile, which the test prefix keeps in a place where Wine makes no short
+    // names: there only the exact ANSI path can serve.
     void SetUp() override {
         const std::wstring label = L"names-" + std::to_wstring(GetCurrentProcessId());
         bases = {fs::path(L"C:\\") / label, ProfileFolder() / label};
