@@ -1,6 +1,6 @@
 // The operating system's folders and the folder services the working folder is built on.
 //
-// Each call mirrors one system service (GetTempPathA, SHGetFolderPathA, _stat, _mkdir,
+// Each call mirrors one system service (GetTempPathW, SHGetFolderPathW, _stat, _mkdir,
 // _findfirst, remove on Windows; their POSIX counterparts on Linux); the rules about
 // lengths, separators and what to do with the answers live with the callers.
 #pragma once
@@ -12,15 +12,24 @@
 // The path separator: a backslash on Windows, a slash on Linux.
 char OsPathSeparator();
 
+// Whether the text's last character is the separator. On Windows the text is read by
+// characters of the ANSI code page: under a double-byte code page the second byte of a
+// character may be 0x5C (the backslash's code) without the character being one.
+bool OsEndsWithSeparator(const std::string& text);
+
 // Writes the user's temporary folder, with a trailing separator, into a zero-filled buffer
 // of `size` characters, read afresh at every call (Linux: $TMPDIR when set and not empty,
 // else /tmp). Returns the length written; when the buffer is too small, the size it would
-// need (terminating zero included) and nothing is written; 0 on failure.
+// need (terminating zero included) and nothing is written; 0 on failure. On Windows the
+// path names exactly the system's folder (see OsGetProfilePath).
 std::uint32_t OsGetTempPath(char* buffer, std::uint32_t size);
 
 // Writes the user's profile folder (Linux: $HOME) into a zero-filled buffer of `size`
 // characters, read afresh at every call. False when the system has none or it does not
-// fit; the buffer then stays zero.
+// fit; the buffer then stays zero. On Windows the folder is taken in UTF-16 and given in
+// the ANSI code page only as a path that names exactly that folder: plain ASCII as it is,
+// else its short name when that is plain ASCII, else the exact ANSI text; a folder with
+// no exact ANSI form at all (characters outside the code page) counts as none.
 bool OsGetProfilePath(char* buffer, std::uint32_t size);
 
 // Whether anything (file or folder, symbolic links followed) exists under the path.

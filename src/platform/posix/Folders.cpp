@@ -33,6 +33,10 @@ char OsPathSeparator() {
     return '/';
 }
 
+bool OsEndsWithSeparator(const std::string& text) {
+    return !text.empty() && text.back() == '/';
+}
+
 std::uint32_t OsGetTempPath(char* buffer, std::uint32_t size) {
     std::memset(buffer, 0, size);
     const char* folder = EnvironmentText("TMPDIR");

@@ -1,5 +1,6 @@
-// The folder services on Windows: the system's temporary and profile folders, and the C
-// runtime's folder functions.
+// The folder services on Windows: the system's temporary and profile folders, taken in
+// UTF-16 and handed on in the ANSI code page only as paths that name them exactly, and
+// the C runtime's folder functions.
 #include "platform/Folders.h"
 
 #include <cstdio>
@@ -11,28 +12,111 @@
 
 #include <shlobj.h>
 
+#include <string>
+
+namespace {
+
+bool IsPlainAscii(const std::wstring& text) {
+    for (const wchar_t c : text) {
+        if (c >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// The text in the ANSI code page, only when every character has its own form there: no
+// best fit (which turns "é" into "e" under code page 932, naming some other folder) and no
+// default character ("?").
+bool ToExactAnsi(const std::wstring& wide, std::string& ansi) {
+    ansi.clear();
+    if (wide.empty())
+        return true;
+    // The UTF-8 code page has every character and refuses both options.
+    const bool utf8 = GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL usedDefault = FALSE;
+    BOOL* defaultFlag = utf8 ? nullptr : &usedDefault;
+    const int length = static_cast<int>(wide.size());
+    const int size =
+        WideCharToMultiByte(CP_ACP, flags, wide.data(), length, nullptr, 0, nullptr, defaultFlag);
+    if (size <= 0 || usedDefault)
+        return false;
+    ansi.assign(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, flags, wide.data(), length, &ansi[0], size, nullptr, defaultFlag);
+    return !usedDefault;
+}
+
+// The ANSI path the rest of the module works with for a folder the system names in
+// UTF-16. A plain ASCII short name is preferred to any other non-ASCII form, so that the
+// job document and the program's command line stay plain ASCII; it exists only for a
+// folder that exists, on a volume that keeps short names.
+bool ToAnsiFolderPath(const std::wstring& folder, std::string& ansi) {
+    const bool exact = ToExactAnsi(folder, ansi);
+    if (exact && IsPlainAscii(folder))
+        return true;
+    const DWORD size = GetShortPathNameW(folder.c_str(), nullptr, 0);
+    if (size > 0) {
+        std::wstring shortPath(size, L'\0');
+        const DWORD length = GetShortPathNameW(folder.c_str(), &shortPath[0], size);
+        shortPath.resize(length < size ? length : 0);
+        std::string shortAnsi;
+        if (!shortPath.empty() && IsPlainAscii(shortPath) && ToExactAnsi(shortPath, shortAnsi)) {
+            ansi = shortAnsi;
+            return true;
+        }
+    }
+    if (!exact)
+        ansi.clear();
+    return exact;
+}
+
+} // namespace
+
 char OsPathSeparator() {
     return '\\';
 }
 
+bool OsEndsWithSeparator(const std::string& text) {
+    // Walk by characters from the start: a trail byte cannot be told from a single byte by
+    // looking at it alone.
+    std::size_t last = std::string::npos;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        last = i;
+        if (IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(text[i])) && i + 1 < text.size())
+            ++i;
+    }
+    return last != std::string::npos && last == text.size() - 1 && text[last] == '\\';
+}
+
 std::uint32_t OsGetTempPath(char* buffer, std::uint32_t size) {
     std::memset(buffer, 0, size);
-    return GetTempPathA(size, buffer);
+    wchar_t wide[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, wide);
+    if (length == 0 || length > MAX_PATH)
+        return length;
+    std::string ansi;
+    if (!ToAnsiFolderPath(std::wstring(wide, length), ansi) || ansi.empty())
+        return 0;
+    const auto ansiLength = static_cast<std::uint32_t>(ansi.size());
+    if (ansiLength + 1 > size)
+        return ansiLength + 1;
+    std::memcpy(buffer, ansi.data(), ansiLength);
+    return ansiLength;
 }
 
 bool OsGetProfilePath(char* buffer, std::uint32_t size) {
-    // The shell writes up to MAX_PATH characters: never hand it less.
-    if (size < MAX_PATH)
-        return false;
     std::memset(buffer, 0, size);
+    wchar_t wide[MAX_PATH] = {};
     // S_FALSE (the folder does not exist yet) counts as success, as any result that is
     // not negative does.
     const HRESULT result =
-        SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, buffer);
-    if (FAILED(result)) {
-        std::memset(buffer, 0, size);
+        SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, wide);
+    if (FAILED(result))
         return false;
-    }
+    std::string ansi;
+    if (!ToAnsiFolderPath(wide, ansi) || ansi.size() + 1 > size)
+        return false;
+    std::memcpy(buffer, ansi.data(), ansi.size());
     return true;
 }
 
