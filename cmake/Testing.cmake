@@ -1,4 +1,4 @@
-# GoogleTest for every target, the Wine emulator for the 64-bit Windows tests, and the
+# GoogleTest for every target, the Wine emulator for the Windows tests, and the
 # helpers with which the test folders register their programs and checks.
 
 enable_testing()
@@ -9,20 +9,48 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 find_program(LUMETRA_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
 
-# Which test programs can run here: natively on Linux, under Wine for 64-bit Windows.
-# The 32-bit Windows build is only checked statically (this kernel runs no 32-bit code).
+# Which test programs can run here: natively on Linux, under Wine for Windows. The 32-bit
+# programs need the 32-bit loader and a kernel that runs 32-bit code; where either is
+# missing, the 32-bit build is only checked statically and LUMETRA_WINE_SKIPPED says why
+# (the Makefile prints it from the file wine-skipped in the build tree).
 set(LUMETRA_WINE OFF)
+set(LUMETRA_WINE_SKIPPED "")
 if(NOT CMAKE_CROSSCOMPILING)
   set(LUMETRA_RUN_PROGRAMS ON)
 elseif(WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-  set(LUMETRA_RUN_PROGRAMS ON)
   set(LUMETRA_WINE ON)
-  set(LUMETRA_WINE_PREFIX "${CMAKE_BINARY_DIR}/../wine" CACHE PATH
+  set(lumetra_default_prefix wine)
+elseif(WIN32)
+  set(LUMETRA_WINE_LOADER /usr/lib/wine/wine)
+  set(lumetra_default_prefix wine32)
+  execute_process(COMMAND ${PROJECT_SOURCE_DIR}/scripts/kernel-runs-i386.sh
+                  RESULT_VARIABLE kernel_status OUTPUT_QUIET ERROR_QUIET)
+  if(NOT kernel_status EQUAL 0)
+    set(LUMETRA_WINE_SKIPPED "this kernel runs no 32-bit programs")
+  elseif(NOT EXISTS ${LUMETRA_WINE_LOADER})
+    set(LUMETRA_WINE_SKIPPED "the 32-bit Wine loader ${LUMETRA_WINE_LOADER} (wine32:i386) is "
+                             "not installed (scripts/install-deps.sh installs it)")
+  else()
+    execute_process(COMMAND ${LUMETRA_WINE_LOADER} --version RESULT_VARIABLE loader_status
+                    OUTPUT_QUIET ERROR_QUIET TIMEOUT 60)
+    if(loader_status EQUAL 0)
+      set(LUMETRA_WINE ON)
+    else()
+      set(LUMETRA_WINE_SKIPPED "${LUMETRA_WINE_LOADER} --version failed (${loader_status})")
+    endif()
+  endif()
+  string(CONCAT LUMETRA_WINE_SKIPPED ${LUMETRA_WINE_SKIPPED})
+endif()
+if(LUMETRA_WINE)
+  set(LUMETRA_RUN_PROGRAMS ON)
+  set(LUMETRA_WINE_PREFIX "${CMAKE_BINARY_DIR}/../${lumetra_default_prefix}" CACHE PATH
       "Private Wine prefix in which the Windows tests run")
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh
                                     ${LUMETRA_WINE_PREFIX})
-else()
+  file(REMOVE ${CMAKE_BINARY_DIR}/wine-skipped)
+elseif(CMAKE_CROSSCOMPILING)
   set(LUMETRA_RUN_PROGRAMS OFF)
+  file(WRITE ${CMAKE_BINARY_DIR}/wine-skipped "${LUMETRA_WINE_SKIPPED}\n")
 endif()
 
 if(LUMETRA_WINE)

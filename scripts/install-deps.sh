@@ -1,9 +1,10 @@
 #!/bin/sh
 # Installs exactly the Debian packages the build and the tests need that are missing.
-# Idempotent: when everything is present it does not touch apt at all. Never adds the
-# i386 architecture or wine32 (this kernel runs no 32-bit code, and wine32 breaks
-# /usr/bin/wine here).
+# Idempotent: when everything is present it does not touch apt at all. Where the kernel
+# runs 32-bit programs, it adds the i386 architecture and the 32-bit Wine loader, so that
+# the 32-bit module is tested for real; elsewhere that loader could not start at all.
 set -eu
+here=$(cd "$(dirname "$0")" && pwd)
 
 PACKAGES="
 cmake ninja-build g++ googletest
@@ -13,6 +14,12 @@ python3 python3-pefile
 libstb-dev netpbm imagemagick libxml2-utils x11-utils
 locales
 "
+
+add_i386=false
+if "$here/kernel-runs-i386.sh"; then
+    PACKAGES="$PACKAGES wine32:i386"
+    dpkg --print-foreign-architectures | grep -qx i386 || add_i386=true
+fi
 
 missing=""
 for package in $PACKAGES; do
@@ -29,6 +36,9 @@ run() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 export DEBIAN_FRONTEND=noninteractive
+if $add_i386; then
+    run dpkg --add-architecture i386
+fi
 run apt-get update -q
 # shellcheck disable=SC2086 # the list is meant to split
 run apt-get install -y -q --no-install-recommends $missing

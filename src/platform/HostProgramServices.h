@@ -1,5 +1,5 @@
 // Process-level services of the tools: the stand-in program's raw command line and
-// abnormal end, and the test host's count of its open files.
+// abnormal end, and the counts of open files and handles that tests compare.
 #pragma once
 
 #include <string>
@@ -16,3 +16,8 @@ std::string RawCommandLine(int argc, char** argv);
 // The files (descriptors of the C runtime) the process has open, the standard ones
 // included; a test host compares the count before and after a plug-in's run.
 int CountOpenFiles();
+
+// The handles of operating-system objects the process holds: kernel handles of every kind
+// on Windows (read from the system's handle list, since GetProcessHandleCount answers 0
+// under Wine), open descriptors on Linux; -1 when they cannot be counted.
+int CountSystemHandles();

@@ -1,8 +1,8 @@
 // Starting the external program and waiting for it to end while the host stays alive.
 //
-// On Windows the wait pumps the calling thread's messages, polling the program every
-// 100 ms through a timer, so the host's windows keep painting; on Linux there is no
-// message loop to keep and the wait is a plain wait for the child.
+// On Windows the wait pumps the calling thread's messages until the program's process has
+// ended, so the host's windows keep painting; on Linux there is no message loop to keep
+// and the wait is a plain wait for the child.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,7 @@ enum ELaunchOutcome : std::int32_t {
 // Starts `program` with `argument` as its one argument, the caller's environment and
 // current folder. With `wait`, returns only when the program has ended or the thread has
 // been asked to quit; a quit message taken by the wait is posted again. `window` is the
-// host's main window (0 for none), which carries the polling timer.
+// host's main window (0 for none), which carries the wait's 100 ms timer; the wait ends
+// with the program even when that window goes away meanwhile.
 ELaunchOutcome OsLaunchProgram(const char* program, const char* argument, std::intptr_t window,
                                bool wait);

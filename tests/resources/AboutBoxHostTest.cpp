@@ -104,9 +104,11 @@ TEST_P(AboutBoxHostTest, ShowsPlacesAndCloses) {
     host.join();
 
     ASSERT_NE(dialog, nullptr) << "no about box appeared; filterhost said:\n" << ReadFile(output);
-    EXPECT_EQ(text, L"Lumetra Plugin (64-Bit) v1.11\n\n\n"
-                    L"A Filter plug-in module for Adobe Photoshop\u00AE.\n\n"
-                    L"Copyright (C) Corvane. All rights reserved.\n");
+    // The test host and the module are built for the same architecture as this program.
+    EXPECT_EQ(text, std::wstring(sizeof(void*) == 4 ? L"Lumetra Plugin (32-Bit) v1.11\n\n\n"
+                                                    : L"Lumetra Plugin (64-Bit) v1.11\n\n\n") +
+                        L"A Filter plug-in module for Adobe Photoshop\u00AE.\n\n"
+                        L"Copyright (C) Corvane. All rights reserved.\n");
     EXPECT_EQ(frame.left, expected.x);
     EXPECT_EQ(frame.top, expected.y);
     EXPECT_EQ(exitCode, 0);

@@ -1,11 +1,14 @@
-// Process-level services of the stand-in program on Windows.
+// Process-level services of the stand-in program and the tests on Windows.
 #include "platform/HostProgramServices.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <io.h>
+#include <vector>
 
 namespace {
 
@@ -16,6 +19,28 @@ LONG WINAPI EndWithExceptionCode(EXCEPTION_POINTERS* exception) {
     TerminateProcess(GetCurrentProcess(), exception->ExceptionRecord->ExceptionCode);
     return EXCEPTION_EXECUTE_HANDLER;
 }
+
+// One entry of the system's handle list (information class 16). The owner's process id
+// takes the first 32 bits: a full id under Wine, on Windows its low 16 bits followed by a
+// back-trace index that is 0.
+struct SystemHandleEntry {
+    ULONG owner;
+    BYTE objectType;
+    BYTE flags;
+    USHORT value;
+    PVOID object;
+    ULONG access;
+};
+
+struct SystemHandleList {
+    ULONG count;
+    SystemHandleEntry entries[1];
+};
+
+using QuerySystemInformation = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+
+constexpr ULONG kSystemHandleInformation = 16;
+constexpr LONG kStatusInfoLengthMismatch = static_cast<LONG>(0xC0000004);
 
 } // namespace
 
@@ -39,5 +64,34 @@ int CountOpenFiles() {
     for (int fd = 0; fd < kDescriptorLimit; ++fd)
         if (_get_osfhandle(fd) != -1)
             ++count;
+    return count;
+}
+
+int CountSystemHandles() {
+    const auto query = reinterpret_cast<QuerySystemInformation>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    if (query == nullptr)
+        return -1;
+    std::vector<char> buffer(1 << 16);
+    LONG status = 0;
+    while ((status = query(kSystemHandleInformation, buffer.data(),
+                           static_cast<ULONG>(buffer.size()), nullptr)) ==
+           kStatusInfoLengthMismatch)
+        buffer.resize(buffer.size() * 2);
+    if (status != 0)
+        return -1;
+    ULONG listed = 0;
+    std::memcpy(&listed, buffer.data(), sizeof listed);
+    const std::size_t first = offsetof(SystemHandleList, entries);
+    if (listed > (buffer.size() - first) / sizeof(SystemHandleEntry))
+        return -1;
+    const ULONG self = GetCurrentProcessId() & 0xFFFF;
+    int count = 0;
+    for (ULONG i = 0; i < listed; ++i) {
+        SystemHandleEntry entry;
+        std::memcpy(&entry, buffer.data() + first + i * sizeof entry, sizeof entry);
+        if ((entry.owner & 0xFFFF) == self)
+            ++count;
+    }
     return count;
 }

@@ -1,7 +1,8 @@
 // CreateProcessA and the wait loop on the host's user-interface thread.
 //
-// The loop sleeps in GetMessageA; a 100 ms timer wakes it to look at the process, and
-// every other message goes to its window as usual, so the host keeps painting.
+// The loop sleeps on the process handle and the thread's message queue together: it ends
+// as soon as the process has ended, and every message meanwhile goes to its window as
+// usual, so the host keeps painting.
 #include "platform/Process.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -27,8 +28,10 @@ bool FormatCommandLine(char (&line)[kCommandLineSize], const char* program, cons
     return length > 0 && static_cast<std::size_t>(length) < sizeof line;
 }
 
-// The timer the wait polls with. On the host window it carries our own id; a thread
-// timer (no window) ignores the id asked for and gets one from the system.
+// The timer of the design's polling on the host window, id 237672, 100 ms. It no longer
+// ends the wait (the process handle does), but a host sees it as before: its ticks pass
+// through the thread's queue and are taken there, and the id is killed on that window at
+// the end. Without a host window, or when the window is gone, there is no timer.
 struct WaitTimer {
     HWND window;
     UINT_PTR id;
@@ -37,11 +40,11 @@ struct WaitTimer {
 WaitTimer StartWaitTimer(HWND window) {
     if (window != nullptr && SetTimer(window, kWaitTimerId, kWaitTimerPeriod, nullptr) != 0)
         return {window, kWaitTimerId};
-    return {nullptr, SetTimer(nullptr, 0, kWaitTimerPeriod, nullptr)};
+    return {nullptr, 0};
 }
 
 bool IsWaitTick(const MSG& message, const WaitTimer& timer) {
-    return message.message == WM_TIMER && message.hwnd == timer.window &&
+    return timer.id != 0 && message.message == WM_TIMER && message.hwnd == timer.window &&
            message.wParam == timer.id;
 }
 
@@ -49,45 +52,64 @@ bool HasEnded(HANDLE process, DWORD milliseconds) {
     return WaitForSingleObject(process, milliseconds) == WAIT_OBJECT_0;
 }
 
+enum class EPump { eIdle, eEnded, eQuit };
+
+// Takes every waiting message: the wait's own ticks are dropped, the quit message stops
+// the pumping, everything else goes to its window. The process is looked at after each
+// message, so that a queue that never runs dry cannot hold the wait beyond its end.
+EPump PumpWaitingMessages(HANDLE process, const WaitTimer& timer, WPARAM& quitCode) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            quitCode = message.wParam;
+            return EPump::eQuit;
+        }
+        if (!IsWaitTick(message, timer)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (HasEnded(process, 0))
+            return EPump::eEnded;
+    }
+    return EPump::eIdle;
+}
+
+// Sleeps until the process ends or a message arrives, never longer than one period, so
+// that the end is seen at once whatever becomes of the host's windows, while the host's
+// messages are handled as they come.
 ELaunchOutcome PumpMessagesUntilEnded(HANDLE process, HWND window) {
     const WaitTimer timer = StartWaitTimer(window);
-    if (timer.id == 0) {
-        // No timer to be had: better a wait without painting than one without end.
-        WaitForSingleObject(process, INFINITE);
-        return eLaunchEnded;
-    }
     ELaunchOutcome outcome = eLaunchQuit;
     bool quit = false;
     WPARAM quitCode = 0;
-    MSG message;
     for (;;) {
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-        if (got == 0) {
-            quit = true;
-            quitCode = message.wParam;
+        const DWORD woken = MsgWaitForMultipleObjectsEx(1, &process, kWaitTimerPeriod, QS_ALLINPUT,
+                                                        MWMO_INPUTAVAILABLE);
+        if (woken == WAIT_OBJECT_0) {
+            outcome = eLaunchEnded;
             break;
         }
-        if (got == -1) {
+        if (woken == WAIT_FAILED) {
+            // Pausing one period on the process alone keeps a failure that persists from
+            // spinning; the messages are still taken below.
             outcome = eLaunchQuitAfterError;
-            // No message means no tick either: look at the process directly, pausing
-            // one period so that a failure that persists does not spin.
             if (HasEnded(process, kWaitTimerPeriod)) {
                 outcome = eLaunchEnded;
                 break;
             }
-            continue;
         }
-        if (IsWaitTick(message, timer)) {
-            if (HasEnded(process, 0)) {
-                outcome = eLaunchEnded;
-                break;
-            }
-            continue;
+        const EPump pumped = PumpWaitingMessages(process, timer, quitCode);
+        if (pumped == EPump::eQuit) {
+            quit = true;
+            break;
         }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        if (pumped == EPump::eEnded || HasEnded(process, 0)) {
+            outcome = eLaunchEnded;
+            break;
+        }
     }
-    KillTimer(timer.window, timer.id);
+    if (timer.id != 0)
+        KillTimer(timer.window, timer.id);
     // The quit request belongs to the host's own loop: hand it back.
     if (quit)
         PostQuitMessage(static_cast<int>(quitCode));

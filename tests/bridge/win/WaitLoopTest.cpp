@@ -1,6 +1,6 @@
 // The wait on Windows: the host's windows keep receiving their messages, only the wait's
-// own timer ticks are taken, a quit request ends the wait and is handed back, and a command
-// line that does not fit starts nothing.
+// own timer ticks are taken, a host window that goes away does not stall it, a quit request
+// ends the wait and is handed back, and a command line that does not fit starts nothing.
 #include "LaunchFixture.h"
 #include "bridge/Launcher.h"
 #include "core/ResultCodes.h"
@@ -17,11 +17,14 @@ namespace {
 constexpr UINT_PTR kWaitTimerId = 237672; // the launcher's own timer on the host window
 constexpr UINT_PTR kOwnTimerId = 7;
 constexpr UINT kTickPeriod = 20;
+constexpr UINT kDestroyYourself = WM_APP + 1;
 
 struct MessageCounts {
     int ownTicks = 0;  // WM_TIMER with kOwnTimerId
     int waitTicks = 0; // WM_TIMER with kWaitTimerId
     int posted = 0;    // WM_APP
+    DWORD lastOwnTick = 0;
+    DWORD destroyedAt = 0;
 };
 
 int gThreadTicks = 0;
@@ -29,8 +32,10 @@ int gThreadTicks = 0;
 LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* counts = reinterpret_cast<MessageCounts*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (counts != nullptr && message == WM_TIMER) {
-        if (wParam == kOwnTimerId)
+        if (wParam == kOwnTimerId) {
             ++counts->ownTicks;
+            counts->lastOwnTick = GetTickCount();
+        }
         if (wParam == kWaitTimerId)
             ++counts->waitTicks;
         return 0;
@@ -39,6 +44,12 @@ LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         ++counts->posted;
         return 0;
     }
+    if (message == kDestroyYourself) {
+        DestroyWindow(window);
+        return 0;
+    }
+    if (counts != nullptr && message == WM_DESTROY)
+        counts->destroyedAt = GetTickCount();
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -133,6 +144,52 @@ TEST_F(WaitLoopTest, WindowsKeepTheirMessagesWhileWaiting) {
         PumpFor(300);
         EXPECT_EQ(host.counts.waitTicks, 0);
     }
+}
+
+// A host that closes its main window while the plug-in waits (a document or frame window
+// closed from the host's own message handling) takes the timer on that window with it.
+TEST_F(WaitLoopTest, HostWindowDestroyedDuringTheWait) {
+    CountingWindow host;
+    CountingWindow other; // the host's other window, ticking on until the end
+    ASSERT_NE(host.handle, nullptr) << GetLastError();
+    ASSERT_NE(other.handle, nullptr) << GetLastError();
+    SetTimer(other.handle, kOwnTimerId, kTickPeriod, nullptr);
+    const DWORD waiter = GetCurrentThreadId();
+    HANDLE waitOver = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    bool rescued = false;
+    std::thread poster([&] {
+        Sleep(100);
+        PostMessageA(host.handle, kDestroyYourself, 0, 0);
+        // A wait that would never end is broken up, so that the test fails rather than hangs.
+        if (WaitForSingleObject(waitOver, 5000) == WAIT_TIMEOUT) {
+            rescued = true;
+            PostThreadMessageA(waiter, WM_QUIT, 0, 0);
+        }
+    });
+
+    ScopedVariable mode("LUMETRA_APP_MODE", "sleep=600");
+    const std::int16_t result = LaunchAndWatch(reinterpret_cast<std::intptr_t>(host.handle), true);
+    SetEvent(waitOver);
+    poster.join();
+    CloseHandle(waitOver);
+    KillTimer(other.handle, kOwnTimerId);
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+
+    EXPECT_FALSE(rescued) << "the wait did not end with the program";
+    ASSERT_EQ(result, noErr);
+    ASSERT_TRUE(seen);
+    ASSERT_NE(host.counts.destroyedAt, 0u) << "the host window was not destroyed";
+    const double after = Milliseconds(returned - processedSeen);
+    std::printf("window destroyed: returned %.0f ms after the result appeared; other window's "
+                "ticks %d, the last %lu ms after the host window went\n",
+                after, other.counts.ownTicks,
+                static_cast<unsigned long>(other.counts.lastOwnTick - host.counts.destroyedAt));
+    EXPECT_LE(after, 200.0);
+    // The other window's timer was dispatched until the program ended, about 500 ms after
+    // the host window went.
+    EXPECT_GE(other.counts.lastOwnTick - host.counts.destroyedAt, 300u);
+    EXPECT_GE(other.counts.ownTicks, 10);
 }
 
 TEST_F(WaitLoopTest, QuitRequestEndsTheWaitAndIsHandedBack) {
