@@ -1,5 +1,5 @@
-// Process-level services of the tools: the stand-in program's raw command line and
-// abnormal end, and the test host's count of its open files.
+// Process-level services of the tools: the stand-in program's raw command line, abnormal
+// end and special files, and the test host's count of its open files.
 #pragma once
 
 #include <string>
@@ -16,3 +16,8 @@ std::string RawCommandLine(int argc, char** argv);
 // The files (descriptors of the C runtime) the process has open, the standard ones
 // included; a test host compares the count before and after a plug-in's run.
 int CountOpenFiles();
+
+// A FIFO, or a symbolic link to `target`, at `path`: the odd files a program may leave
+// where a result is expected. False where the system has none (Windows).
+bool MakeFifo(const std::string& path);
+bool MakeSymbolicLink(const std::string& target, const std::string& path);
