@@ -8,6 +8,8 @@
 
 constexpr const char* kWorkingFolderName = "lumetrafilter";
 constexpr const char* kJobDocumentName = "Data.lif";
+// Held by the run that uses the working folder; kept there between runs, never cleaned.
+constexpr const char* kLockFileName = "Lumetra.lock";
 
 // True for the 67 characters allowed in our file names: ASCII letters, digits, + - ( ) _.
 bool IsFileNameChar(char character);

@@ -6,10 +6,41 @@
 #include "core/Error.h"
 #include "platform/Folders.h"
 
+#include <cstring>
+
 namespace {
 
 // Every path buffer of the plug-in: at most 259 characters and the terminating zero.
 constexpr std::uint32_t kPathBufferSize = 260;
+
+// Room for a working folder (a temporary folder of at most 259 characters and its own
+// name) and any file name the system lists in it.
+constexpr std::size_t kListedPathSize = 1024;
+
+bool AddName(const char* name, void* context) {
+    static_cast<std::vector<std::string>*>(context)->emplace_back(name);
+    return true;
+}
+
+struct Deletion {
+    const std::string& folder; // with its trailing separator
+    const char* keep;
+};
+
+bool DeleteListedFile(const char* name, void* context) {
+    const auto& deletion = *static_cast<const Deletion*>(context);
+    if (deletion.keep != nullptr && std::strcmp(name, deletion.keep) == 0)
+        return true;
+    char path[kListedPathSize];
+    const std::size_t folderLength = deletion.folder.size();
+    const std::size_t nameLength = std::strlen(name);
+    if (folderLength + nameLength >= sizeof path)
+        return true;
+    std::memcpy(path, deletion.folder.data(), folderLength);
+    std::memcpy(path + folderLength, name, nameLength + 1);
+    OsRemoveFile(path);
+    return true;
+}
 
 } // namespace
 
@@ -70,13 +101,16 @@ bool CreateFolder(const std::string& path) {
 std::vector<std::string> ListFiles(const std::string& folder) {
     std::vector<std::string> names;
     if (!folder.empty())
-        OsListFiles(WithTrailingBackslash(folder), names);
+        OsVisitFiles(WithTrailingBackslash(folder).c_str(), AddName, &names);
     return names;
 }
 
-void DeleteAllFiles(const std::string& folder) {
+void DeleteAllFiles(const std::string& folder, const char* keep) {
     // A file that is in use or read-only stays: the next run's export truncates its own
     // file anyway, and a stale processed image is overwritten by the program.
-    for (const std::string& name : ListFiles(folder))
-        OsRemoveFile(JoinPath(folder, name).c_str());
+    if (folder.empty())
+        return;
+    const std::string listed = WithTrailingBackslash(folder);
+    Deletion deletion{listed, keep};
+    OsVisitFiles(listed.c_str(), DeleteListedFile, &deletion);
 }

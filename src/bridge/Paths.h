@@ -33,6 +33,7 @@ bool CreateFolder(const std::string& path);
 // order the system lists them; empty for an empty folder string or a failed search.
 std::vector<std::string> ListFiles(const std::string& folder);
 
-// Deletes every plain file directly inside the folder; files that cannot be deleted are
-// skipped, subfolders stay.
-void DeleteAllFiles(const std::string& folder);
+// Deletes every plain file directly inside the folder but the one named `keep` (none when
+// null), entry by entry as the system lists them, allocating nothing per file; files
+// that cannot be deleted are skipped, subfolders stay.
+void DeleteAllFiles(const std::string& folder, const char* keep = nullptr);

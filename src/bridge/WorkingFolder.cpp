@@ -7,6 +7,7 @@
 #include "core/Error.h"
 #include "core/FileAccess.h"
 #include "core/ResultCodes.h"
+#include "platform/FileIo.h"
 #include "platform/Folders.h"
 
 #include <cstring>
@@ -19,7 +20,7 @@ std::int16_t PrepareFilePath(PluginState* state, char* field, NameMaker makeName
     ValidatePluginState(state);
     std::memset(field, 0, kPathFieldSize);
     std::string folder;
-    if (!GetWorkingFolder(folder, true))
+    if (!GetWorkingFolder(folder, false))
         return paramErr;
     std::string name;
     if (!makeName(state, name))
@@ -39,15 +40,15 @@ bool GetWorkingFolder(std::string& output, bool clean) {
     if (!GetTempFolder(temporary))
         return false;
     const std::string folder = JoinPath(temporary, kWorkingFolderName);
-    if (PathExists(folder)) {
-        if (!OsIsTrustedFolder(folder.c_str()))
-            return false;
-        // Files that cannot be deleted stay; the run goes on without them.
-        if (clean)
-            DeleteAllFiles(folder);
-    } else if (!CreateFolder(folder)) {
+    // Another run may create the folder between the look and the creation; finding it
+    // there afterwards is as good as having made it.
+    if (!PathExists(folder) && !CreateFolder(folder) && !PathExists(folder))
         return false;
-    }
+    if (!OsIsTrustedFolder(folder.c_str()))
+        return false;
+    // Files that cannot be deleted stay; the run goes on without them.
+    if (clean)
+        DeleteAllFiles(folder, kLockFileName);
     output = folder;
     return true;
 }
@@ -59,6 +60,27 @@ std::int16_t PrepareExportFilePath(PluginState* state) {
 std::int16_t PrepareProcessedFilePath(PluginState* state) {
     return PrepareFilePath(state, ValidatePluginState(state)->processedFilePath,
                            GetProcessedFileName);
+}
+
+std::int16_t LockWorkingFolder(PluginState* state) {
+    ValidatePluginState(state);
+    if (!CloseFile(state->lockFile))
+        return paramErr;
+    std::string folder;
+    if (!GetWorkingFolder(folder, false))
+        return paramErr;
+    bool busy = false;
+    state->lockFile = OsLockFile(JoinPath(folder, kLockFileName).c_str(), busy);
+    if (state->lockFile == -1)
+        return busy ? paramErr : openErr;
+    DeleteAllFiles(folder, kLockFileName);
+    return noErr;
+}
+
+void UnlockWorkingFolder(PluginState* state) {
+    // A failed close still gives the descriptor, and with it the lock, back to the
+    // system; the run's result does not depend on it.
+    CloseFile(ValidatePluginState(state)->lockFile);
 }
 
 std::int16_t OpenExportFile(PluginState* state) {

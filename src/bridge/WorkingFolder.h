@@ -11,10 +11,20 @@
 // had.
 bool GetWorkingFolder(std::string& output, bool clean);
 
-// Fill exportFilePath / processedFilePath (each run empties the working folder first).
-// 0, or -50 when the folder or the name cannot be formed or the path does not fit.
+// Fill exportFilePath / processedFilePath; the working folder is created when missing but
+// not emptied (LockWorkingFolder does that). 0, or -50 when the folder or the name cannot
+// be formed or the path does not fit.
 std::int16_t PrepareExportFilePath(PluginState* state);
 std::int16_t PrepareProcessedFilePath(PluginState* state);
+
+// Takes the working folder for this run alone (into lockFile), then empties it of the
+// files of an earlier run. 0; -50 when another run holds it or the folder cannot be had,
+// with nothing deleted, created or truncated; -23 when the lock file cannot be opened (a
+// plain file in place of the folder, a folder the user may not write).
+std::int16_t LockWorkingFolder(PluginState* state);
+
+// Lets the next run have the working folder; the lock file stays in it.
+void UnlockWorkingFolder(PluginState* state);
 
 // Creates (or truncates) the export file into exportFile. 0, or -23.
 std::int16_t OpenExportFile(PluginState* state);

@@ -25,6 +25,7 @@ void InitialisePluginState(PluginState& state) {
     state.pluginType = kPluginTypeFilter;
     state.exportFile = -1;
     state.processedFile = -1;
+    state.lockFile = -1;
     state.converter = nullptr;
     std::memset(state.exportFilePath, 0, sizeof state.exportFilePath);
     std::memset(state.processedFilePath, 0, sizeof state.processedFilePath);

@@ -15,6 +15,7 @@ struct PluginState {
     std::int32_t pluginType;    // 0 export, 1 filter: written into the job document
     std::int32_t exportFile;    // descriptor of the export image, -1 when closed
     std::int32_t processedFile; // descriptor of the processed image, -1 when closed
+    std::int32_t lockFile;      // descriptor holding the working folder's lock, -1 when not held
     IConvertBuffer* converter;  // owned; null when no transfer is in progress
     char exportFilePath[kPathFieldSize];
     char processedFilePath[kPathFieldSize];
@@ -41,8 +42,8 @@ PluginState* LockOrCreateHandleBlock(std::int16_t* result, FilterRecord* filterR
                                      const HandleProcs* procs, std::int32_t size,
                                      std::intptr_t* data, void (*initialise)(PluginState&));
 
-// The initial values of a new record: a filter run, both files closed, no converter,
-// every path field filled with NULs.
+// The initial values of a new record: a filter run, every file closed and no lock held,
+// no converter, every path field filled with NULs.
 void InitialisePluginState(PluginState& state);
 
 // Returns the state, or throws EError when it is null or holds no FilterRecord.

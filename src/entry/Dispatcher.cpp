@@ -17,10 +17,41 @@
 
 namespace {
 
-void ClearCallGlobals() {
+// The per-call globals of a call in progress, and the two fields of its state block that
+// every call replaces, as a call found them.
+struct CallGlobals {
+    SPBasicSuite* basicSuite;
+    PluginState* state;
+    bool stateOpened;
+    std::int16_t* hostResult;
+    FilterRecord* filterRecord;
+};
+
+// Takes the globals out of the way of a new call. Between calls they are all null; they
+// are not when the host calls in while one of our calls is still running, from a
+// callback or from the messages a run pumps while it waits for the program.
+CallGlobals TakeCallGlobals() {
+    CallGlobals saved{gBasicSuite, gPluginState, gPluginStateOpened, nullptr, nullptr};
+    if (gPluginState != nullptr) {
+        saved.hostResult = gPluginState->hostResult;
+        saved.filterRecord = gPluginState->filterRecord;
+    }
     gBasicSuite = nullptr;
     gPluginState = nullptr;
     gPluginStateOpened = false;
+    return saved;
+}
+
+// Gives the call that was running its globals back, and its state block's fields if a
+// call in between relocked the same block.
+void RestoreCallGlobals(const CallGlobals& saved) {
+    gBasicSuite = saved.basicSuite;
+    gPluginState = saved.state;
+    gPluginStateOpened = saved.stateOpened;
+    if (saved.state != nullptr) {
+        saved.state->hostResult = saved.hostResult;
+        saved.state->filterRecord = saved.filterRecord;
+    }
 }
 
 void DispatchFilterSelector(std::int16_t selector, FilterRecord* record, std::intptr_t* data,
@@ -61,6 +92,7 @@ void CleanUpAfterFailure() {
         return;
     CloseFile(state->exportFile);
     CloseFile(state->processedFile);
+    CloseFile(state->lockFile);
     delete state->converter;
     state->converter = nullptr;
     ClearRects();
@@ -70,7 +102,15 @@ void RunPluginCall(std::int16_t selector, void* paramBlock, std::intptr_t* data,
                    std::int16_t* result) {
     if (paramBlock == nullptr || data == nullptr || result == nullptr)
         return;
-    ClearCallGlobals();
+    const CallGlobals running = TakeCallGlobals();
+    if (running.state != nullptr && selector == filterSelectorStart) {
+        // A filter call is still running on this thread: it owns the state block, its
+        // files and the working folder, so this start ends at once and touches none of
+        // them.
+        *result = paramErr;
+        RestoreCallGlobals(running);
+        return;
+    }
     std::int16_t failure = noErr;
     try {
         if (selector == filterSelectorAbout) {
@@ -90,7 +130,10 @@ void RunPluginCall(std::int16_t selector, void* paramBlock, std::intptr_t* data,
     }
     if (failure != noErr) {
         try {
-            CleanUpAfterFailure();
+            // The files and the converter of a block that a running call shares with this
+            // one are that call's to close.
+            if (gPluginState != running.state)
+                CleanUpAfterFailure();
         } catch (...) {
             // Cleanup only closes and frees; nothing may keep the failure from the host.
         }
@@ -98,5 +141,5 @@ void RunPluginCall(std::int16_t selector, void* paramBlock, std::intptr_t* data,
     }
     if (selector != filterSelectorAbout)
         UnlockWhatTheCallLocked(static_cast<FilterRecord*>(paramBlock), data);
-    ClearCallGlobals();
+    RestoreCallGlobals(running);
 }

@@ -19,8 +19,11 @@ namespace {
 // Everything of a start call before the rectangles are cleared. Each step records its
 // code; the first failure ends the exchange and is the one the host sees.
 void ExchangeWithApplication(PluginState* state) {
+    // Every run uses the same folder and names, so the folder is taken for this run alone
+    // before anything in it is deleted or written, and kept until the processed file has
+    // been read: two overlapping runs would otherwise exchange each other's images.
     if (!SetResult(PrepareExportFilePath(state)) || !SetResult(PrepareProcessedFilePath(state)) ||
-        !SetResult(OpenExportFile(state)))
+        !SetResult(LockWorkingFolder(state)) || !SetResult(OpenExportFile(state)))
         return;
 
     // The job document is only written for a complete export; the export file is closed
@@ -85,7 +88,9 @@ void DoPrepare() {
 }
 
 void DoStart() {
-    ExchangeWithApplication(ValidatePluginState(gPluginState));
+    PluginState* state = ValidatePluginState(gPluginState);
+    ExchangeWithApplication(state);
+    UnlockWorkingFolder(state);
     SetResult(ClearRects());
 }
 

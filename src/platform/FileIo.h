@@ -8,8 +8,16 @@
 
 // Opens `path`; with `create`, creates a missing file and truncates an existing one
 // (read and write permission for the owner); with `write`, write-only, else read-only.
-// Returns a descriptor, or -1.
+// Returns a descriptor, or -1. On Linux anything but a regular file (a FIFO, a device) is
+// refused without waiting for it, as a file that cannot be opened.
 std::int32_t OsOpenFile(const char* path, bool create, bool write);
+
+// Opens the lock file at `path` (created when missing, never truncated) and takes it for
+// this descriptor alone, without waiting. On Windows the file is held open without any
+// sharing, so nobody else can open or delete it; on Linux it carries an exclusive flock.
+// Closing the descriptor releases it. Returns the descriptor, or -1 with `busy` telling
+// whether someone else holds the lock (rather than the file being unusable).
+std::int32_t OsLockFile(const char* path, bool& busy);
 
 // One read or write call; returns the byte count moved, or -1 on error.
 std::int32_t OsReadFile(std::int32_t fd, void* buffer, std::uint32_t count);

@@ -6,8 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <vector>
 
 // The path separator: a backslash on Windows, a slash on Linux.
 char OsPathSeparator();
@@ -38,10 +36,15 @@ bool OsPathExists(const char* path);
 // Creates one folder level (Linux: mode 0700, so only the user can look inside).
 bool OsCreateFolder(const char* path);
 
-// Names of the entries directly inside the folder that are not folders themselves, hidden
-// ones included, "." and ".." left out, in the order the system lists them. The folder
-// ends in a separator. False when the folder cannot be listed (`names` is then empty).
-bool OsListFiles(const std::string& folder, std::vector<std::string>& names);
+// Called with each name of a listing; returns false to end the listing early.
+using OsFileVisitor = bool (*)(const char* name, void* context);
+
+// Calls `visit` with the name of each entry directly inside the folder that is not a
+// folder itself, hidden ones included, "." and ".." left out, in the order the system
+// lists them. The name lives in the listing's own buffer until `visit` returns, so a
+// listing allocates nothing per entry, and `visit` may delete the entry it is given. The
+// folder ends in a separator. False when the folder cannot be listed.
+bool OsVisitFiles(const char* folder, OsFileVisitor visit, void* context);
 
 // Deletes one file; true on success.
 bool OsRemoveFile(const char* path);

@@ -19,3 +19,8 @@ char PathSeparator();
 
 // The program file name of a tool: "name.exe" on Windows, "name" on Linux.
 std::string ProgramFileName(const std::string& name);
+
+// The words to put before a command so that it runs without the right to write wherever
+// it likes: nothing for an ordinary user; for root on Linux, setpriv to the user nobody.
+// False where no such user can be had (Windows, or no setpriv).
+bool UnprivilegedCommandPrefix(std::vector<std::string>& prefix);

@@ -1,5 +1,5 @@
-// Process-level services of the tools: the stand-in program's raw command line and
-// abnormal end, and the counts of open files and handles that tests compare.
+// Process-level services of the tools: the stand-in program's raw command line, abnormal
+// end and special files, and the counts of open files and handles that tests compare.
 #pragma once
 
 #include <string>
@@ -21,3 +21,8 @@ int CountOpenFiles();
 // on Windows (read from the system's handle list, since GetProcessHandleCount answers 0
 // under Wine), open descriptors on Linux; -1 when they cannot be counted.
 int CountSystemHandles();
+
+// A FIFO, or a symbolic link to `target`, at `path`: the odd files a program may leave
+// where a result is expected. False where the system has none (Windows).
+bool MakeFifo(const std::string& path);
+bool MakeSymbolicLink(const std::string& target, const std::string& path);

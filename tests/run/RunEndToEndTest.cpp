@@ -2,11 +2,17 @@
 // the module, on every document format, with the program's and the host's faults.
 #include "RunFixture.h"
 
+#include "platform/HostDynamicModule.h"
+#include "platform/HostFolders.h"
 #include "platform/HostProcess.h"
+#include "platform/HostProgramServices.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <limits>
+#include <stdexcept>
 
 namespace {
 
@@ -14,39 +20,8 @@ constexpr std::int32_t kWidth = 1001; // two segments per row
 constexpr std::int32_t kHeight = 3;
 constexpr int kRequestsPerTransfer = kHeight * 2;
 
-// A document whose samples cover what the conversion must keep or change: the ends of the
-// 16-bit range and 16384, floats outside 0..1 and infinite ones.
 Document PatternDocument(EColorMode color, int depth) {
-    const int channels = color == eColorRgb ? 3 : 1;
-    Document d = MakeDocument(color, depth, kWidth, kHeight, channels);
-    const std::uint16_t special16[] = {0, 1, 2, 16384, 32767, 32768};
-    const float specialFloat[] = {2.5f, -0.25f, std::numeric_limits<float>::infinity(),
-                                  0.0f, 1.0f,   -std::numeric_limits<float>::infinity()};
-    for (std::int32_t y = 0; y < kHeight; ++y) {
-        for (std::int32_t x = 0; x < kWidth; ++x) {
-            for (int c = 0; c < channels; ++c) {
-                std::uint8_t* at = &d.samples[SampleOffset(d, x, y, c)];
-                const int i = x * 7 + y * 31 + c * 85;
-                if (depth == 8) {
-                    *at = static_cast<std::uint8_t>(i % 256);
-                } else if (depth == 16) {
-                    const std::uint16_t v =
-                        x < 6 ? special16[x] : static_cast<std::uint16_t>(i * 131 % 32769);
-                    std::memcpy(at, &v, sizeof v);
-                } else {
-                    const float v = x < 6 ? specialFloat[x] : (i - 500) / 250.0f;
-                    std::memcpy(at, &v, sizeof v);
-                }
-            }
-        }
-    }
-    return d;
-}
-
-std::uint16_t Sample16(const Document& d, std::size_t index) {
-    std::uint16_t v = 0;
-    std::memcpy(&v, &d.samples[index * 2], sizeof v);
-    return v;
+    return PatternDocument(color, depth, kWidth, kHeight);
 }
 
 struct FormatCase {
@@ -109,87 +84,262 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(param.param.name);
     });
 
-// What a faulty run leaves in a 16-bit RGB document, row by row: nothing, or the copy.
-enum ERowsAfter { eUnchanged, eCopied, eAllButLastCopied };
+// What stands in the way of a run before it starts.
+enum ESetup {
+    eSetupNone,
+    eSetupWorkingFolderIsAFile,
+    eSetupNoSettings,
+    eSetupSettingsEmpty,
+    eSetupSettings1022,
+    eSetupSettings1023,
+    eSetupSettingsWithByteOrderMark,
+    eSetupSettingsWithLineFeeds,
+    eSetupSettingsWithBrackets,
+    eSetupSettingsFifo,
+};
+
+constexpr std::size_t kAllPixels = std::numeric_limits<std::size_t>::max();
 
 struct FaultCase {
     const char* name;
     std::vector<std::string> arguments;
     std::string mode;
     int firstStart;
-    ERowsAfter rows;
+    std::size_t copiedPixels; // leading pixels the faulty run delivered
+    ESetup setup = eSetupNone;
+    std::vector<int> reenteredStarts = {};
+    bool linuxOnly = false; // FIFOs and links to devices exist there only
 };
 
-class FaultTest : public RunTest, public ::testing::WithParamInterface<FaultCase> {};
+// The settings file for the case: the stand-in's folder, in the way the case spoils it.
+std::string SettingsBytes(ESetup setup, const std::string& folder) {
+    const std::string basic = "[General]\r\nApplicationPath=" + folder + "\r\n";
+    const auto padded = [&basic](std::size_t size) {
+        return basic + "; " + std::string(size - basic.size() - 4, 'c') + "\r\n";
+    };
+    switch (setup) {
+    case eSetupSettingsEmpty:
+        return "";
+    case eSetupSettings1022:
+        return padded(1022);
+    case eSetupSettings1023:
+        return padded(1023);
+    case eSetupSettingsWithByteOrderMark:
+        return "\xEF\xBB\xBF" + basic;
+    case eSetupSettingsWithLineFeeds:
+        return "[General]\nApplicationPath=" + folder + "\n";
+    case eSetupSettingsWithBrackets:
+        return "[General]\r\nApplicationPath=" + folder + PathSeparator() + "[2]\r\n";
+    default:
+        return basic;
+    }
+}
+
+class FaultTest : public RunTest, public ::testing::WithParamInterface<FaultCase> {
+protected:
+    // Spoils the setting for the first run; returns the host switches that give the
+    // second run a sound one again where the product reads it afresh.
+    std::vector<std::string> Spoil(ESetup setup) {
+        switch (setup) {
+        case eSetupNone:
+            return {};
+        case eSetupWorkingFolderIsAFile: {
+            WriteFileBytes(temp + "lumetrafilter", "not a folder");
+            std::vector<std::string> recovery;
+            for (const std::string& name : TemporaryFolderVariables())
+                recovery.insert(recovery.end(),
+                                {"--run-env", "2," + name + "=" + scratch.Sub("temp 2", true)});
+            return recovery;
+        }
+        case eSetupNoSettings:
+            profile->Remove();
+            break;
+        case eSetupSettingsFifo:
+            profile->Remove();
+            std::filesystem::create_directories(profile->FolderPath());
+            if (!MakeFifo(profile->FilePath()))
+                throw std::runtime_error("no FIFO for the settings file");
+            break;
+        default:
+            profile->Write(SettingsBytes(setup, ExecutableFolder()));
+            break;
+        }
+        // Under Wine the profile is the prefix's one, so the second run meets the same file.
+        const std::string variable = ProfileFolderVariable();
+        if (variable.empty())
+            return {};
+        const std::string home = scratch.Sub("profile 2", true);
+        const std::string folder = home + PathSeparator() + "Lumetra";
+        std::filesystem::create_directories(folder);
+        WriteFileBytes(folder + PathSeparator() + "plugin.ini",
+                       "[General]\r\nApplicationPath=" + ExecutableFolder() + "\r\n");
+        return {"--run-env", "2," + variable + "=" + home};
+    }
+};
 
 // The faulty run comes first; a second run in the same host process inverts the document,
 // so the final document shows what the first run left, and the open files show that the
 // first run closed what it opened.
 TEST_P(FaultTest, TheRunEndsWithItsCodeAndTheNextRunSucceeds) {
     const FaultCase& c = GetParam();
+    if (c.linuxOnly && ProfileFolderVariable().empty())
+        GTEST_SKIP() << "Windows has no FIFOs or device links in a folder";
     const Document before = PatternDocument(eColorRgb, 16);
     const std::string output = File("after.pnm");
     std::vector<std::string> arguments = {
         "--input",   WriteDocument(before, "before"), "--output",          output, "--runs", "2",
         "--run-env", "2,LUMETRA_APP_MODE=invert",     "--count-open-files"};
     arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    const std::vector<std::string> recovery = Spoil(c.setup);
+    arguments.insert(arguments.end(), recovery.begin(), recovery.end());
+    // Under Wine a settings file stays spoilt for the second run too.
+    const bool settingsStaySpoilt =
+        c.setup >= eSetupNoSettings && recovery.empty() && c.setup != eSetupSettings1022;
 
-    const HostRun run = Host(arguments, {"LUMETRA_APP_MODE=" + c.mode});
-    EXPECT_EQ(run.exitCode, c.firstStart == 0 ? 0 : 1) << run.output;
-    EXPECT_EQ(run.Results("start"), (std::vector<int>{c.firstStart, 0})) << run.output;
+    std::vector<std::string> environment = {"LUMETRA_APP_MODE=" + c.mode};
+    if (c.arguments.size() == 2 && c.arguments[1] == "none")
+        // Without handle procs the state block comes from the plug-in's own heap, and the
+        // host keeps it in the data slot for as long as the host lives: no leak, but the
+        // leak checker cannot tell.
+        environment.push_back("ASAN_OPTIONS=detect_leaks=0");
+    const HostRun run = Host(arguments, environment);
+    const int secondStart = settingsStaySpoilt ? c.firstStart : 0;
+    EXPECT_EQ(run.exitCode, c.firstStart == 0 && secondStart == 0 ? 0 : 1) << run.output;
+    EXPECT_EQ(run.Results("start"), (std::vector<int>{c.firstStart, secondStart})) << run.output;
+    EXPECT_EQ(run.Results("reentered start"), c.reenteredStarts) << run.output;
     const std::vector<int> openFiles = run.OpenFiles();
     ASSERT_EQ(openFiles.size(), 3u) << run.output;
     EXPECT_EQ(openFiles[1], openFiles[0]) << "the faulty run left a file open";
     EXPECT_EQ(openFiles[2], openFiles[0]);
 
+    const Document first = CopiedPixels(before, c.copiedPixels);
+    const Document expected = settingsStaySpoilt ? first : Inverted(first);
     const Document after = ReadDocument(output);
-    ASSERT_EQ(after.samples.size(), before.samples.size());
-    const std::size_t rowSamples = static_cast<std::size_t>(kWidth) * 3;
-    for (std::size_t i = 0; i < before.samples.size() / 2; ++i) {
-        const bool lastRow = i >= rowSamples * (kHeight - 1);
-        const bool copied = c.rows == eCopied || (c.rows == eAllButLastCopied && !lastRow);
-        std::uint16_t first = Sample16(before, i);
-        if (copied)
-            first = Import16(Export16(first));
-        const auto inverted = static_cast<std::uint16_t>(65535 - Export16(first));
-        ASSERT_EQ(Sample16(after, i), Import16(inverted)) << "sample " << i;
-    }
+    EXPECT_EQ(FirstDifference(after, expected), -1) << run.output;
 }
 
 const std::string kLastBatch = std::to_string(2 * kRequestsPerTransfer);
 const std::string kFirstImportBatch = std::to_string(kRequestsPerTransfer + 1);
+constexpr std::size_t kPixels = static_cast<std::size_t>(kWidth) * kHeight;
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, FaultTest,
     ::testing::Values(
         // The program's faults.
-        FaultCase{"ProgramLeavesNoResult", {}, "none", 0, eUnchanged},
-        FaultCase{"ProgramCrashes", {}, "crash", 0, eUnchanged},
-        FaultCase{"ResultWithAnotherHeader", {}, "badheader", -19, eUnchanged},
-        FaultCase{"ResultCutShortInTheLastRow", {}, "truncate", -19, eAllButLastCopied},
-        FaultCase{"SlowProgram", {}, "sleep=300", 0, eCopied},
+        FaultCase{"ProgramLeavesNoResult", {}, "none", 0, 0},
+        FaultCase{"ProgramCrashes", {}, "crash", 0, 0},
+        FaultCase{"ResultWithAnotherHeader", {}, "badheader", -19, 0},
+        FaultCase{"ResultIsGarbage", {}, "garbage", -50, 0},
+        FaultCase{"ResultCutShortInTheLastRow", {}, "truncate", -19, kPixels - kWidth},
+        // The last batch of the last row is its one pixel in the second segment.
+        FaultCase{"ResultOneByteShort", {}, "short", -19, kPixels - 1},
+        FaultCase{"ResultOneByteLonger", {}, "long", 0, kAllPixels},
+        FaultCase{"SlowProgram", {}, "sleep=1500", 0, kAllPixels},
+        FaultCase{"ResultIsAFifo", {}, "fifo", 0, 0, eSetupNone, {}, true},
+        FaultCase{"ResultIsALinkToDevZero", {}, "devzero", 0, 0, eSetupNone, {}, true},
+        // What the run finds before it starts.
+        FaultCase{"WorkingFolderIsAPlainFile", {}, "copy", -23, 0, eSetupWorkingFolderIsAFile},
+        FaultCase{"NoSettingsFile", {}, "copy", -30901, 0, eSetupNoSettings},
+        FaultCase{"SettingsFileEmpty", {}, "copy", -30901, 0, eSetupSettingsEmpty},
+        FaultCase{"SettingsFileOf1022Bytes", {}, "copy", 0, kAllPixels, eSetupSettings1022},
+        FaultCase{"SettingsFileOf1023Bytes", {}, "copy", -30901, 0, eSetupSettings1023},
+        FaultCase{"SettingsFileWithByteOrderMark",
+                  {},
+                  "copy",
+                  -30901,
+                  0,
+                  eSetupSettingsWithByteOrderMark},
+        FaultCase{"SettingsFileWithLineFeeds", {}, "copy", -30901, 0, eSetupSettingsWithLineFeeds},
+        FaultCase{
+            "SettingsFolderNameWithBrackets", {}, "copy", -30901, 0, eSetupSettingsWithBrackets},
+        FaultCase{"SettingsFileIsAFifo", {}, "copy", -30901, 0, eSetupSettingsFifo, {}, true},
         // The host's faults, in the first run only.
         FaultCase{"CancelAtTheFirstBatch",
                   {"--abort-after", "1", "--faults-in-run", "1"},
                   "copy",
                   -128,
-                  eUnchanged},
+                  0},
         FaultCase{"CancelAtTheLastBatch",
                   {"--abort-after", kLastBatch, "--faults-in-run", "1"},
                   "copy",
                   -128,
-                  eCopied},
+                  kAllPixels},
         FaultCase{"AdvanceStateFailsInTheExport",
                   {"--advance-error", "2,-36", "--faults-in-run", "1"},
                   "copy",
                   -36,
-                  eUnchanged},
+                  0},
         FaultCase{"AdvanceStateFailsInTheImport",
                   {"--advance-error", kFirstImportBatch + ",-108", "--faults-in-run", "1"},
                   "copy",
                   -108,
-                  eUnchanged}),
+                  0},
+        FaultCase{"NoHandleProcs", {"--handle-procs", "none"}, "copy", 0, kAllPixels},
+        // The user starts the filter again while the first run is busy.
+        FaultCase{"StartAgainDuringTheExport",
+                  {"--reenter-start", "3", "--faults-in-run", "1"},
+                  "copy",
+                  0,
+                  kAllPixels,
+                  eSetupNone,
+                  {-50}},
+        FaultCase{"StartAgainDuringTheImport",
+                  {"--reenter-start", kFirstImportBatch, "--faults-in-run", "1"},
+                  "copy",
+                  0,
+                  kAllPixels,
+                  eSetupNone,
+                  {-50}}),
     [](const ::testing::TestParamInfo<FaultCase>& param) { return std::string(param.param.name); });
+
+// A 2500-pixel row travels in three batches (1000, 1000, 500): the host cancels, or its
+// advanceState fails, after each batch of the export and of the import in turn.
+TEST_F(RunTest, CancelAndAdvanceStateErrorsAtEveryBatch) {
+    constexpr std::int32_t kWide = 2500;
+    const std::size_t batchPixels[] = {1000, 1000, 500};
+    constexpr int kBatches = 3 * kHeight;
+    const Document before = PatternDocument(eColorRgb, 16, kWide, kHeight);
+    const std::string input = WriteDocument(before, "wide");
+    const std::string output = File("wide-after.pnm");
+    for (bool cancel : {true, false}) {
+        for (int batch = 1; batch <= 2 * kBatches; ++batch) {
+            SCOPED_TRACE((cancel ? "cancel after batch " : "advanceState error at batch ") +
+                         std::to_string(batch));
+            const std::vector<std::string> fault =
+                cancel
+                    ? std::vector<std::string>{"--abort-after", std::to_string(batch)}
+                    : std::vector<std::string>{"--advance-error", std::to_string(batch) + ",-36"};
+            std::vector<std::string> arguments = {"--input",
+                                                  input,
+                                                  "--output",
+                                                  output,
+                                                  "--runs",
+                                                  "2",
+                                                  "--faults-in-run",
+                                                  "1",
+                                                  "--run-env",
+                                                  "2,LUMETRA_APP_MODE=invert",
+                                                  "--count-open-files"};
+            arguments.insert(arguments.end(), fault.begin(), fault.end());
+            const HostRun run = Host(arguments, {"LUMETRA_APP_MODE=copy"});
+            EXPECT_EQ(run.Results("start"), (std::vector<int>{cancel ? -128 : -36, 0}))
+                << run.output;
+            const std::vector<int> openFiles = run.OpenFiles();
+            ASSERT_EQ(openFiles.size(), 3u) << run.output;
+            EXPECT_EQ(openFiles[1], openFiles[0]);
+            EXPECT_EQ(openFiles[2], openFiles[0]);
+
+            // A cancel comes after its batch was delivered; a failed request delivers
+            // nothing. Only the import's batches reach the document.
+            const int delivered = batch - kBatches - (cancel ? 0 : 1);
+            std::size_t copied = 0;
+            for (int b = 0; b < delivered; ++b)
+                copied += batchPixels[b % 3];
+            const Document after = ReadDocument(output);
+            EXPECT_EQ(FirstDifference(after, Inverted(CopiedPixels(before, copied))), -1);
+        }
+    }
+}
 
 TEST_F(RunTest, UnsupportedDocumentsAndHostsAreRefusedInPrepare) {
     const std::string log = File("program.log");

@@ -5,7 +5,10 @@
 #include "platform/HostDynamicModule.h"
 #include "platform/HostProcess.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <sstream>
 #include <stdexcept>
 
@@ -38,12 +41,14 @@ void RunTest::SetUp() {
 }
 
 HostRun RunTest::Host(const std::vector<std::string>& arguments,
-                      const std::vector<std::string>& environment) {
-    std::vector<std::string> command = {ExecutableFolder() + ProgramFileName("filterhost"),
-                                        "--plugin", ExecutableFolder() + PluginModuleFileName()};
+                      const std::vector<std::string>& environment,
+                      const std::vector<std::string>& prefix) {
+    std::vector<std::string> command = prefix;
+    command.insert(command.end(), {ExecutableFolder() + ProgramFileName("filterhost"), "--plugin",
+                                   ExecutableFolder() + PluginModuleFileName()});
     command.insert(command.end(), arguments.begin(), arguments.end());
     HostRun run;
-    const std::string outputPath = File("host-output.txt");
+    const std::string outputPath = File("host-output-" + std::to_string(++hostRuns) + ".txt");
     run.exitCode = RunProgram(command, environment, outputPath);
     run.output = ReadFileBytes(outputPath);
     return run;
@@ -77,4 +82,75 @@ std::uint16_t Export16(std::uint16_t host) {
 std::uint16_t Import16(std::uint16_t exchange) {
     const float product = static_cast<float>(exchange * static_cast<double>(0.50000762939453125f));
     return static_cast<std::uint16_t>(std::fmin(product, 32768.0f));
+}
+
+Document PatternDocument(EColorMode color, int depth, std::int32_t width, std::int32_t height,
+                         int seed) {
+    const int channels = color == eColorRgb ? 3 : 1;
+    Document d = MakeDocument(color, depth, width, height, channels);
+    const std::uint16_t special16[] = {0, 1, 2, 16384, 32767, 32768};
+    const float specialFloat[] = {2.5f, -0.25f, std::numeric_limits<float>::infinity(),
+                                  0.0f, 1.0f,   -std::numeric_limits<float>::infinity()};
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width; ++x) {
+            for (int c = 0; c < channels; ++c) {
+                std::uint8_t* at = &d.samples[SampleOffset(d, x, y, c)];
+                const int i = x * 7 + y * 31 + c * 85 + seed * 4099;
+                if (depth == 8) {
+                    *at = static_cast<std::uint8_t>(i % 256);
+                } else if (depth == 16) {
+                    const std::uint16_t v =
+                        x < 6 ? special16[x] : static_cast<std::uint16_t>(i * 131 % 32769);
+                    std::memcpy(at, &v, sizeof v);
+                } else {
+                    const float v = x < 6 ? specialFloat[x] : (i - 500) / 250.0f;
+                    std::memcpy(at, &v, sizeof v);
+                }
+            }
+        }
+    }
+    return d;
+}
+
+std::uint16_t Sample16(const Document& d, std::size_t index) {
+    std::uint16_t v = 0;
+    std::memcpy(&v, &d.samples[index * 2], sizeof v);
+    return v;
+}
+
+namespace {
+
+template <typename Change>
+Document ChangedSamples(const Document& before, std::size_t count, Change change) {
+    Document after = before;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint16_t v = change(Sample16(before, i));
+        std::memcpy(&after.samples[i * 2], &v, sizeof v);
+    }
+    return after;
+}
+
+} // namespace
+
+Document CopiedPixels(const Document& before, std::size_t copiedPixels) {
+    const std::size_t pixels =
+        before.samples.size() / 2 / static_cast<std::size_t>(before.channels);
+    return ChangedSamples(
+        before, std::min(copiedPixels, pixels) * static_cast<std::size_t>(before.channels),
+        [](std::uint16_t v) { return Import16(Export16(v)); });
+}
+
+Document Inverted(const Document& before) {
+    return ChangedSamples(before, before.samples.size() / 2, [](std::uint16_t v) {
+        return Import16(static_cast<std::uint16_t>(65535 - Export16(v)));
+    });
+}
+
+long long FirstDifference(const Document& a, const Document& b) {
+    if (a.samples.size() != b.samples.size())
+        return 0;
+    for (std::size_t i = 0; i < a.samples.size(); ++i)
+        if (a.samples[i] != b.samples[i])
+            return static_cast<long long>(i);
+    return -1;
 }

@@ -8,6 +8,7 @@
 #include "core/FileAccess.h"
 #include "core/ResultCodes.h"
 #include "host/HostConstants.h"
+#include "platform/FileIo.h"
 #include "platform/Folders.h"
 #include "platform/HostFolders.h"
 #include "platform/HostProcess.h"
@@ -61,6 +62,7 @@ protected:
     }
     void TearDown() override {
         CloseFile(state.exportFile);
+        CloseFile(state.lockFile);
         SetTemporaryFolder(original);
         std::error_code ignored;
         fs::remove_all(scratch, ignored);
@@ -201,6 +203,7 @@ TEST_F(WorkingFolderTest, PlainFileInPlaceOfTheFolder) {
     WriteFile(working, "not a folder");
     ASSERT_EQ(PrepareExportFilePath(&state), noErr);
     EXPECT_TRUE(ListFiles(working).empty());
+    EXPECT_EQ(LockWorkingFolder(&state), openErr);
     EXPECT_EQ(OpenExportFile(&state), openErr);
     EXPECT_EQ(state.exportFile, -1);
     EXPECT_EQ(ReadFile(working), "not a folder");
@@ -224,6 +227,29 @@ TEST_F(WorkingFolderTest, OpenExportFileCreatesAndTruncates) {
     ASSERT_TRUE(WriteExact(state.exportFile, "\n", 1)); // untranslated
     ASSERT_TRUE(CloseFile(state.exportFile));
     EXPECT_EQ(ReadFile(state.exportFilePath), "\n");
+}
+
+TEST_F(WorkingFolderTest, OneRunAtATimeAndTheLockFileOutlivesTheCleaning) {
+    ASSERT_EQ(PrepareExportFilePath(&state), noErr);
+    WriteFile(Child("Lumetra.ppm"), "the other run's export");
+    // Another run holds the folder: nothing of it may go.
+    bool busy = false;
+    std::int32_t other = OsLockFile(Child(kLockFileName).c_str(), busy);
+    ASSERT_NE(other, -1);
+    EXPECT_EQ(LockWorkingFolder(&state), paramErr);
+    EXPECT_EQ(state.lockFile, -1);
+    EXPECT_EQ(ReadFile(Child("Lumetra.ppm")), "the other run's export");
+
+    ASSERT_TRUE(CloseFile(other));
+    ASSERT_EQ(LockWorkingFolder(&state), noErr);
+    EXPECT_EQ(ListFiles(working), std::vector<std::string>{kLockFileName});
+    EXPECT_EQ(OsLockFile(Child(kLockFileName).c_str(), busy), -1);
+    EXPECT_TRUE(busy);
+    UnlockWorkingFolder(&state);
+    EXPECT_EQ(state.lockFile, -1);
+    other = OsLockFile(Child(kLockFileName).c_str(), busy);
+    EXPECT_NE(other, -1);
+    CloseFile(other);
 }
 
 TEST_F(WorkingFolderTest, OpenExportFileWithoutPathThrows) {

@@ -31,6 +31,9 @@ struct Session {
     std::int32_t advanceCalls = 0;
     std::int32_t progressCalls = 0;
     std::ofstream requestLog;
+    PluginEntry entry = nullptr; // for a call made from inside a callback
+    HostProcess* process = nullptr;
+    std::ostream* out = nullptr;
 };
 
 // The run in progress. The callbacks carry no context argument, so they find their run
@@ -147,11 +150,20 @@ void HOST_API UpdateProgress(std::int32_t, std::int32_t) {
         ++gSession->progressCalls;
 }
 
+// The user picks the filter again while the plug-in is busy in this run.
+void ReenterStart(Session& s) {
+    std::int16_t result = 0;
+    s.entry(filterSelectorStart, &s.record, &s.process->dataSlot, &result);
+    *s.out << "filterhost: reentered start result " << result << std::endl;
+}
+
 OSErr HOST_API AdvanceState() {
     Session* s = gSession;
     if (s == nullptr)
         return paramErr;
     ++s->advanceCalls;
+    if (s->advanceCalls == s->options->reenterStartCall && FaultsApply(*s))
+        ReenterStart(*s);
     const bool coords32 = Uses32BitCoordinates(*s);
     const PixelRequest request = ReadRequest(*s, coords32);
     OSErr result;
@@ -362,6 +374,9 @@ ERunOutcome RunFilterOnce(const HostOptions& options, Document& document, Plugin
                           std::ostream& diagnostics) {
     std::unique_ptr<Session> session = NewSession(options, &document, process);
     session->runNumber = runNumber;
+    session->entry = entry;
+    session->process = &process;
+    session->out = &out;
     if (!options.requestLog.empty()) {
         session->requestLog.open(options.requestLog, std::ios::app);
         if (!session->requestLog) {

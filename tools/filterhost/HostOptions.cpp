@@ -173,6 +173,15 @@ const Switch kSwitches[] = {
          o.advanceErrorCode = static_cast<std::int16_t>(values[1]);
          return true;
      }},
+    {"--reenter-start", "N",
+     "the N-th advanceState call first calls the plug-in's start selector again, with the "
+     "same record and data slot, as a host whose menus stay live during a run may: "
+     "filterhost: reentered start result <code>",
+     [](HostOptions& o, const std::string& v) {
+         std::int64_t n = 0;
+         o.reenterStartCall = ParseInteger(v, 1, kInt32Max, n) ? static_cast<std::int32_t>(n) : 0;
+         return o.reenterStartCall != 0;
+     }},
     {"--planes", "N",
      "total planes (1 to 8); more than the colour planes adds opaque alpha planes "
      "(4 with RGB: a layer with transparency)",
@@ -209,7 +218,8 @@ const Switch kSwitches[] = {
          return o.runs != 0;
      }},
     {"--faults-in-run", "N",
-     "play the host faults (--abort-after, --advance-error) in run N only, so that the "
+     "play the host faults (--abort-after, --advance-error, --reenter-start) in run N only, so "
+     "that the "
      "other runs show how the plug-in recovers",
      [](HostOptions& o, const std::string& v) {
          std::int64_t n = 0;

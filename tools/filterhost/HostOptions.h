@@ -38,6 +38,7 @@ struct HostOptions {
     std::int32_t abortAfter = -1;      // --abort-after N; -1: never
     std::int32_t advanceErrorCall = 0; // --advance-error N,CODE; 0: never
     std::int16_t advanceErrorCode = 0;
+    std::int32_t reenterStartCall = 0; // --reenter-start N; 0: never
     int planes = 0;                // --planes N; 0: the colour planes (4 for CMYK)
     bool layerPlanesGiven = false; // --layer-planes IN,OUT
     std::int16_t inLayerPlanes = 0;

@@ -31,10 +31,12 @@ bool ParseAppMode(const char* text, AppMode& mode, std::string& error) {
         const char* text;
         EAppMode mode;
     };
-    const Name names[] = {{"", eModeTonemap},          {"tonemap", eModeTonemap},
-                          {"copy", eModeCopy},         {"invert", eModeInvert},
-                          {"none", eModeNone},         {"badheader", eModeBadHeader},
-                          {"truncate", eModeTruncate}, {"crash", eModeCrash}};
+    const Name names[] = {
+        {"", eModeTonemap},          {"tonemap", eModeTonemap}, {"copy", eModeCopy},
+        {"invert", eModeInvert},     {"none", eModeNone},       {"badheader", eModeBadHeader},
+        {"truncate", eModeTruncate}, {"crash", eModeCrash},     {"short", eModeShort},
+        {"long", eModeLong},         {"garbage", eModeGarbage}, {"fifo", eModeFifo},
+        {"devzero", eModeDevZero}};
     for (const Name& name : names)
         if (value == name.text) {
             mode.mode = name.mode;
@@ -52,7 +54,8 @@ bool ParseAppMode(const char* text, AppMode& mode, std::string& error) {
         }
     }
     error = "unknown LUMETRA_APP_MODE '" + value +
-            "' (tonemap, copy, invert, none, badheader, truncate, crash, sleep=<ms>)";
+            "' (tonemap, copy, invert, none, badheader, truncate, crash, sleep=<ms>, short, long, "
+            "garbage, fifo, devzero)";
     return false;
 }
 
@@ -97,7 +100,17 @@ std::string ResultFile(const ExchangeImage& image, EAppMode mode) {
     ExchangeHeader header = image.header;
     if (mode == eModeBadHeader)
         header.width += 1;
+    if (mode == eModeGarbage)
+        return std::string(64, 'x');
     std::string file = FormatExchangeHeader(header);
+    if (mode == eModeShort || mode == eModeLong) {
+        file += image.raster;
+        if (mode == eModeShort)
+            file.pop_back();
+        else
+            file += '\0';
+        return file;
+    }
     if (mode != eModeTruncate) {
         file += image.raster;
         return file;

@@ -15,6 +15,11 @@ enum EAppMode {
     eModeTruncate,  // a copy without the last half row of the raster
     eModeCrash,     // ends abnormally without writing
     eModeSleep,     // sleeps, then copies
+    eModeShort,     // a copy one byte shorter than header and raster
+    eModeLong,      // a copy with one byte more after the raster
+    eModeGarbage,   // bytes that are no exchange header at all
+    eModeFifo,      // a FIFO in place of the result (Linux only)
+    eModeDevZero,   // a symbolic link to /dev/zero in place of the result (Linux only)
 };
 
 struct AppMode {
@@ -37,5 +42,6 @@ void ToneMap(ExchangeImage& image);
 void Invert(ExchangeImage& image);
 
 // The bytes of the result file for the mode (after ToneMap or Invert where they apply):
-// header and raster, with the header or the raster spoilt for badheader and truncate.
+// header and raster, with the header or the raster spoilt for badheader, truncate, short,
+// long and garbage.
 std::string ResultFile(const ExchangeImage& image, EAppMode mode);

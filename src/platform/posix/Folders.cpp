@@ -6,6 +6,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,16 +69,15 @@ bool OsCreateFolder(const char* path) {
     return ::mkdir(path, 0700) == 0;
 }
 
-bool OsListFiles(const std::string& folder, std::vector<std::string>& names) {
-    names.clear();
-    DIR* listing = ::opendir(folder.c_str());
+bool OsVisitFiles(const char* folder, OsFileVisitor visit, void* context) {
+    DIR* listing = ::opendir(folder);
     if (listing == nullptr)
         return false;
     while (const dirent* entry = ::readdir(listing)) {
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
             continue;
-        if (!IsFolderEntry(listing, entry))
-            names.emplace_back(entry->d_name);
+        if (!IsFolderEntry(listing, entry) && !visit(entry->d_name, context))
+            break;
     }
     ::closedir(listing);
     return true;

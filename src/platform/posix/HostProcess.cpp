@@ -72,3 +72,14 @@ int RunProgram(const std::vector<std::string>& arguments,
 char PathSeparator() { return '/'; }
 
 std::string ProgramFileName(const std::string& name) { return name; }
+
+bool UnprivilegedCommandPrefix(std::vector<std::string>& prefix) {
+    prefix.clear();
+    if (::geteuid() != 0)
+        return true;
+    constexpr const char* kSetpriv = "/usr/bin/setpriv";
+    if (::access(kSetpriv, X_OK) != 0)
+        return false;
+    prefix = {kSetpriv, "--reuid=65534", "--regid=65534", "--clear-groups"};
+    return true;
+}

@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 #include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 std::string RawCommandLine(int argc, char** argv) {
     std::string line;
@@ -32,4 +34,12 @@ int CountOpenFiles() {
 
 int CountSystemHandles() {
     return CountOpenFiles();
+}
+
+bool MakeFifo(const std::string& path) {
+    return ::mkfifo(path.c_str(), 0600) == 0;
+}
+
+bool MakeSymbolicLink(const std::string& target, const std::string& path) {
+    return ::symlink(target.c_str(), path.c_str()) == 0;
 }

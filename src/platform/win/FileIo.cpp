@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#include <windows.h>
 
 std::int32_t OsOpenFile(const char* path, bool create, bool write) {
     int flags = _O_BINARY | (write ? _O_WRONLY : _O_RDONLY);
@@ -13,6 +14,23 @@ std::int32_t OsOpenFile(const char* path, bool create, bool write) {
         permission = _S_IREAD | _S_IWRITE;
     }
     return _open(path, flags, permission);
+}
+
+std::int32_t OsLockFile(const char* path, bool& busy) {
+    busy = false;
+    // No sharing at all: a second opener gets a sharing violation, and a delete fails the
+    // same way, so the cleaning of another run cannot take the lock away. The handle is
+    // not inherited by the started program.
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        busy = GetLastError() == ERROR_SHARING_VIOLATION;
+        return -1;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDWR | _O_BINARY);
+    if (fd == -1)
+        CloseHandle(file);
+    return fd;
 }
 
 std::int32_t OsReadFile(std::int32_t fd, void* buffer, std::uint32_t count) {

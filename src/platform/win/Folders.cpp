@@ -129,18 +129,24 @@ bool OsCreateFolder(const char* path) {
     return _mkdir(path) == 0;
 }
 
-bool OsListFiles(const std::string& folder, std::vector<std::string>& names) {
-    names.clear();
-    const std::string pattern = folder + "*";
+bool OsVisitFiles(const char* folder, OsFileVisitor visit, void* context) {
+    // The folder and "*"; longer than this, the search would fail anyway.
+    char pattern[2 * MAX_PATH];
+    const std::size_t length = std::strlen(folder);
+    if (length + 2 > sizeof pattern)
+        return false;
+    std::memcpy(pattern, folder, length);
+    pattern[length] = '*';
+    pattern[length + 1] = '\0';
     _finddata64i32_t entry{};
-    const intptr_t search = _findfirst64i32(pattern.c_str(), &entry);
+    const intptr_t search = _findfirst64i32(pattern, &entry);
     if (search == -1)
         return false;
     do {
         if (std::strcmp(entry.name, ".") == 0 || std::strcmp(entry.name, "..") == 0)
             continue;
-        if ((entry.attrib & _A_SUBDIR) == 0)
-            names.emplace_back(entry.name);
+        if ((entry.attrib & _A_SUBDIR) == 0 && !visit(entry.name, context))
+            break;
     } while (_findnext64i32(search, &entry) == 0);
     _findclose(search);
     return true;

@@ -113,3 +113,8 @@ int RunProgram(const std::vector<std::string>& arguments,
 char PathSeparator() { return '\\'; }
 
 std::string ProgramFileName(const std::string& name) { return name + ".exe"; }
+
+bool UnprivilegedCommandPrefix(std::vector<std::string>& prefix) {
+    prefix.clear();
+    return false;
+}
