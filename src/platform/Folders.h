@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // The path separator: a backslash on Windows, a slash on Linux.
 char OsPathSeparator();
