@@ -11,6 +11,7 @@ g++-mingw-w64-x86-64 g++-mingw-w64-i686
 wine64 xvfb xauth
 python3 python3-pefile
 libstb-dev netpbm imagemagick libxml2-utils x11-utils
+clang-14 libclang-rt-14-dev libxml2-dev valgrind
 "
 
 missing=""
