@@ -7,6 +7,7 @@
 #include "bridge/Paths.h"
 #include "bridge/WorkingFolder.h"
 #include "bridge/XmlFileWriter.h"
+#include "bridge/XmlText.h"
 #include "core/ResultCodes.h"
 
 #include <string>
@@ -38,11 +39,17 @@ std::int16_t WriteJobDocument(PluginState* state) {
     if (!GetProcessedFileName(state, processedName))
         return paramErr;
 
+    // The folder is the one text of the document that is not fixed: a folder that no
+    // reader would give back as written is refused before the file is touched.
+    std::string encoding;
+    if (!GetXmlEncoding(folder, encoding))
+        return paramErr;
+
     const std::string path = JoinPath(folder, kJobDocumentName);
     if (!FitsPathField(path))
         return paramErr;
     XmlFileWriter writer;
-    if (!writer.Open(path.c_str()))
+    if (!writer.Open(path.c_str(), encoding.c_str()))
         return paramErr;
     CopyPathTruncated(state->jobFilePath, sizeof state->jobFilePath, path.c_str());
 

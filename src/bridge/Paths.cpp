@@ -2,6 +2,7 @@
 // only a separator at the very end is ever added or removed.
 #include "bridge/Paths.h"
 
+#include "bridge/XmlText.h"
 #include "core/Error.h"
 #include "platform/Folders.h"
 
@@ -17,6 +18,11 @@ bool GetTempFolder(std::string& output) {
     char buffer[kPathBufferSize];
     const std::uint32_t length = OsGetTempPath(buffer, kPathBufferSize);
     if (length < 1 || length > kPathBufferSize - 1)
+        return false;
+    // Every run names its folder in the job document: a folder that cannot be written
+    // there counts as one that cannot be had, before anything is created in it.
+    std::string encoding;
+    if (!GetXmlEncoding(buffer, encoding))
         return false;
     output = WithTrailingBackslash(buffer);
     return true;

@@ -8,7 +8,8 @@
 #include <vector>
 
 // The user's temporary folder with a trailing separator; false (and empty) when it cannot
-// be had or its path has 260 characters or more.
+// be had, its path has 260 characters or more, or it cannot be written into the job
+// document as itself (control characters, bytes that are not text).
 bool GetTempFolder(std::string& output);
 
 // The user's profile folder with a trailing separator; false (and empty) on failure.

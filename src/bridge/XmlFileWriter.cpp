@@ -9,6 +9,8 @@
 namespace {
 
 constexpr const char* kDeclaration = "<?xml version=\"1.0\"?>";
+constexpr const char* kDeclarationStart = "<?xml version=\"1.0\" encoding=\"";
+constexpr const char* kDeclarationEnd = "\"?>";
 constexpr const char* kLineEnd = "\r\n";
 
 // Enough for every 32-bit value in decimal, sign included, and the terminating zero.
@@ -45,15 +47,22 @@ void XmlFileWriter::Reset() {
     text.clear();
 }
 
-bool XmlFileWriter::Open(const char* path) {
+bool XmlFileWriter::Open(const char* path, const char* encoding) {
     RequirePointer(path);
+    RequirePointer(encoding);
     // A descriptor left open by an earlier document is closed rather than forgotten.
     Close();
     if (!OpenFile(file, path, true, true)) {
         Reset();
         return false;
     }
-    text = kDeclaration;
+    if (encoding[0] == '\0') {
+        text = kDeclaration;
+    } else {
+        text = kDeclarationStart;
+        text += encoding;
+        text += kDeclarationEnd;
+    }
     text += kLineEnd;
     return true;
 }

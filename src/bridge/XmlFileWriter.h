@@ -20,10 +20,10 @@ public:
     // Forgets the file (without closing it) and the text.
     void Reset();
 
-    // Creates or truncates `path` and starts the text with the XML declaration line. False
-    // (and nothing held) when the file cannot be created. Throws EError for a null or
-    // empty path.
-    bool Open(const char* path);
+    // Creates or truncates `path` and starts the text with the XML declaration line, which
+    // names `encoding` unless it is empty. False (and nothing held) when the file cannot be
+    // created. Throws EError for a null or empty path or a null encoding.
+    bool Open(const char* path, const char* encoding = "");
 
     // "<name>", followed by a line end when `lineEnd` is set. Throws EError for a null name.
     void BeginElement(const char* name, bool lineEnd);

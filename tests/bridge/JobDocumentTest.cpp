@@ -3,6 +3,7 @@
 // bin/bridge-xml for the xmllint check that runs after this program.
 #include "bridge/JobDocument.h"
 #include "BridgeFixtures.h"
+#include "bridge/WorkingFolder.h"
 #include "core/Error.h"
 #include "core/ResultCodes.h"
 #include "host/HostConstants.h"
@@ -12,6 +13,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 namespace {
 
@@ -156,6 +158,46 @@ TEST_F(JobDocumentTest, SpecialCharactersInTheFolderStayWellFormed) {
     EXPECT_EQ(ReadFileBytes(document), ExpectedDocument(working, "FILTER", "ppm"));
     EXPECT_NE(ReadFileBytes(document).find("R&amp;D folder"), std::string::npos);
     KeepForXmlCheck("special-characters", document, working);
+}
+
+TEST_F(JobDocumentTest, FoldersOutsideAsciiAreWrittenAsUtf8) {
+    // Linux names are bytes read as UTF-8, which needs no declaration; a tab is text too.
+    if (PathSeparator() == '\\')
+        GTEST_SKIP() << "Windows folders outside ASCII have their own tests";
+    const char* folders[] = {"Jos\xC3\xA9", "\xE5\xBC\xA0\xE4\xBC\x9F",
+                             "\xD0\x94\xD0\xBC\xD0\xB8\xD1\x82\xD1\x80\xD0\xB8\xD0\xB9",
+                             "smile \xF0\x9F\x98\x80", "tab\there"};
+    int index = 0;
+    for (const char* name : folders) {
+        UseTempFolder(scratch.Sub(name, true));
+        TestDocument doc(plugInModeRGB48, 16, 3);
+        ASSERT_EQ(WriteJobDocument(&doc.state), noErr) << name;
+        EXPECT_EQ(ReadFileBytes(document), ExpectedDocument(working, "FILTER", "ppm")) << name;
+        KeepForXmlCheck("utf8-" + std::to_string(index++), document, working);
+    }
+}
+
+TEST_F(JobDocumentTest, FoldersNoReaderGetsBackAreRefusedBeforeAnythingIsWritten) {
+    // XML 1.0 cannot carry most control characters even as references, a reader turns a
+    // carriage return into a line feed, and a document without a declaration is UTF-8.
+    std::vector<std::string> names = {"a\x01b", "a\x1Fz", "a\rb", "a\nb"};
+    if (PathSeparator() == '/') {
+        names.insert(names.end(), {"Jos\xE9", "over\xC0\xAFlong", "cut\xE5\xBC",
+                                   "nonchar\xEF\xBF\xBF", "c1\xC2\x85", "sur\xED\xA0\x80"});
+    }
+    for (const std::string& name : names) {
+        // The folder itself exists where the system allows such a name.
+        const std::string temp = scratch.Sub(name);
+        std::error_code ignored;
+        fs::create_directories(temp, ignored);
+        UseTempFolder(temp);
+        TestDocument doc(plugInModeRGB48, 16, 3);
+        std::strcpy(doc.state.jobFilePath, "earlier");
+        EXPECT_EQ(PrepareExportFilePath(&doc.state), paramErr) << testing::PrintToString(name);
+        EXPECT_EQ(WriteJobDocument(&doc.state), paramErr) << testing::PrintToString(name);
+        EXPECT_STREQ(doc.state.jobFilePath, "earlier");
+        EXPECT_FALSE(fs::exists(working, ignored)) << testing::PrintToString(name);
+    }
 }
 
 TEST_F(JobDocumentTest, FailuresLeaveTheEarlierPath) {

@@ -24,6 +24,11 @@ TEST_F(XmlFileWriterTest, FreshDocumentIsTheDeclarationLine) {
     const std::string bytes = ReadFileBytes(path);
     EXPECT_EQ(bytes, "<?xml version=\"1.0\"?>\r\n");
     EXPECT_EQ(bytes.size(), 23u);
+
+    ASSERT_TRUE(writer.Open(path.c_str(), "windows-1252"));
+    ASSERT_TRUE(writer.Flush());
+    writer.Close();
+    EXPECT_EQ(ReadFileBytes(path), "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\r\n");
 }
 
 TEST_F(XmlFileWriterTest, ElementsAreWrittenOnlyAtFlush) {
