@@ -7,7 +7,8 @@ WINE_PREFIX := $(abspath $(BUILD_ROOT))/wine
 WINE32_PREFIX := $(abspath $(BUILD_ROOT))/wine32
 
 .PHONY: all test demo deps build-native build-release build-win64 build-win32 \
-        test-native test-release test-win64 test-win32 package check-package clean format
+        test-native test-release test-win64 test-win32 package check-package clean format \
+        build-fuzz test-fuzz fuzz
 
 all: build-native
 
@@ -45,10 +46,30 @@ test-win32: build-win32
 	        ctest --test-dir $(BUILD_ROOT)/win32 -j $(JOBS) --output-on-failure; \
 	fi
 
+# The fuzz targets (fuzz/): their own clang project, so that no preset needs clang.
+# `make fuzz` runs each for FUZZ_SECONDS, one at a time; `make test` runs each for
+# FUZZ_TEST_SECONDS, side by side. New inputs go to $(BUILD_ROOT)/fuzz/corpus, findings
+# to $(BUILD_ROOT)/fuzz/findings; the kept corpus in fuzz/corpus is only read.
+FUZZ_SECONDS ?= 600
+FUZZ_TEST_SECONDS ?= 30
+build-fuzz: deps
+	cmake -S fuzz -B $(BUILD_ROOT)/fuzz -G Ninja >/dev/null
+	cmake --build $(BUILD_ROOT)/fuzz -j $(JOBS)
+
+# The three short runs go side by side: each is bounded by time, not by work.
+test-fuzz: build-fuzz
+	cmake -S fuzz -B $(BUILD_ROOT)/fuzz -DLUMETRA_FUZZ_SECONDS=$(FUZZ_TEST_SECONDS) >/dev/null
+	ctest --test-dir $(BUILD_ROOT)/fuzz -j 3 --output-on-failure
+
+fuzz: build-fuzz
+	cmake -S fuzz -B $(BUILD_ROOT)/fuzz -DLUMETRA_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
+	ctest --test-dir $(BUILD_ROOT)/fuzz -j 1 --verbose
+
 # Builds all four targets with warnings as errors, then runs what each can run.
 test:
 	@start=$$(date +%s); \
-	$(MAKE) --no-print-directory test-native test-release test-win64 test-win32 check-package && \
+	$(MAKE) --no-print-directory test-native test-release test-win64 test-win32 check-package \
+	    test-fuzz && \
 	echo "make test: all targets passed in $$(( $$(date +%s) - start )) s"
 
 # The release archive: both Windows modules, the install text and their checksums. The

@@ -13,6 +13,7 @@ wine64 xvfb xauth
 python3 python3-pefile
 libstb-dev netpbm imagemagick libxml2-utils x11-utils
 locales
+clang-14 libclang-rt-14-dev libxml2-dev valgrind
 "
 
 add_i386=false
