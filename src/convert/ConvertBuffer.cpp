@@ -172,11 +172,18 @@ template <typename TDest, int Direction, typename TSource>
 void AverageSamples(TDest* __restrict dest, const TSource* __restrict source, std::uint32_t pixels,
                     std::uint32_t sourceChannels, std::uint32_t destChannels, float weight) {
     if (sourceChannels == 3 && destChannels == 1) {
-        for (std::uint32_t pixel = 0; pixel < pixels; ++pixel) {
+        // Two passes, each a loop the vector unit can take: every sample's converted value
+        // first, then the sums of three in channel order. A batch holds at most
+        // kBufferSamples source samples.
+        float converted[kBufferSamples];
+        const std::size_t samples = std::size_t(pixels) * 3;
+        for (std::size_t i = 0; i < samples; ++i)
+            converted[i] = static_cast<float>(ReadSample<TDest, Direction>(source[i]));
+        for (std::size_t pixel = 0; pixel < pixels; ++pixel) {
             float sum = 0.0f;
-            sum += static_cast<float>(ReadSample<TDest, Direction>(source[3 * pixel]));
-            sum += static_cast<float>(ReadSample<TDest, Direction>(source[3 * pixel + 1]));
-            sum += static_cast<float>(ReadSample<TDest, Direction>(source[3 * pixel + 2]));
+            sum += converted[3 * pixel];
+            sum += converted[3 * pixel + 1];
+            sum += converted[3 * pixel + 2];
             dest[pixel] = StoredSample<Direction>(FinishMean<TDest>(sum * weight));
         }
         return;

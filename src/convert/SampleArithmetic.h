@@ -29,15 +29,13 @@ TInteger RoundSample(float x) {
                       sizeof(TInteger) <= 2,
                   "integer samples are 8 or 16 bits wide");
     constexpr std::int32_t kMax = std::numeric_limits<TInteger>::max();
+    // Selections rather than early returns, so that a loop of these can become vector code.
     const float shifted = x >= 0.0f ? x + 0.5f : x - 0.5f;
     const float clamped = Clamp(shifted, 0.0f, static_cast<float>(kMax));
-    if (std::isnan(clamped))
-        return 0;
-    const std::int32_t truncated = static_cast<std::int32_t>(clamped);
-    if (truncated < 0)
-        return 0;
-    if (truncated > kMax)
-        return static_cast<TInteger>(kMax);
+    const float number = std::isnan(clamped) ? 0.0f : clamped;
+    std::int32_t truncated = static_cast<std::int32_t>(number);
+    truncated = truncated < 0 ? 0 : truncated;
+    truncated = truncated > kMax ? kMax : truncated;
     return static_cast<TInteger>(truncated);
 }
 
