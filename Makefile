@@ -5,7 +5,7 @@ BUILD_ROOT ?= build
 JOBS ?= $(shell nproc)
 WINE_PREFIX := $(abspath $(BUILD_ROOT))/wine
 
-.PHONY: all test demo deps build-native build-release build-win64 build-win32 \
+.PHONY: all test demo bench deps build-native build-release build-win64 build-win32 \
         test-native test-release test-win64 test-win32 clean format
 
 all: build-native
@@ -47,6 +47,11 @@ demo: deps
 	@cmake --build $(BUILD_ROOT)/release -j $(JOBS) \
 	    --target LumetraModule filterhost LumetraApp demo-scene
 	@scripts/demo.sh $(BUILD_ROOT)/release/bin $(DEPTH)
+
+# Benchmarks, not part of the tests: the conversion alone, export and import beside their
+# file I/O floor with the plug-in's heap, and whole runs through the test host.
+bench: build-release
+	@scripts/bench.sh $(BUILD_ROOT)/release/bin
 
 format:
 	find src tools tests -name '*.cpp' -o -name '*.h' | xargs clang-format -i
