@@ -1,6 +1,6 @@
 // Export alone and import alone, for every document format at three sizes, each beside
-// its floor measured in the same run on the same folder: the file I/O the design cannot
-// avoid (the same bytes in the same calls) plus one copy of the document. Prints the
+// its floor measured in the same run on the same folder: the file I/O that cannot be
+// avoided (the same bytes in the same calls) plus one copy of the document. Prints the
 // ratios as a table at the end, with the plug-in's peak heap during each transfer.
 #include "BenchHost.h"
 #include "HeapCounter.h"
