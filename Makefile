@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 WINE_PREFIX := $(abspath $(BUILD_ROOT))/wine
 WINE32_PREFIX := $(abspath $(BUILD_ROOT))/wine32
 
-.PHONY: all test demo deps build-native build-release build-win64 build-win32 \
+.PHONY: all test demo bench deps build-native build-release build-win64 build-win32 \
         test-native test-release test-win64 test-win32 package check-package clean format \
         build-fuzz test-fuzz fuzz
 
@@ -94,6 +94,11 @@ demo: deps
 	@cmake --build $(BUILD_ROOT)/release -j $(JOBS) \
 	    --target LumetraModule filterhost LumetraApp demo-scene
 	@scripts/demo.sh $(BUILD_ROOT)/release/bin $(DEPTH)
+
+# Benchmarks, not part of the tests: the conversion alone, export and import beside their
+# file I/O floor with the plug-in's heap, and whole runs through the test host.
+bench: build-release
+	@scripts/bench.sh $(BUILD_ROOT)/release/bin
 
 format:
 	find src tools tests -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -7,7 +7,7 @@ set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 
 PACKAGES="
-cmake ninja-build g++ googletest
+cmake ninja-build g++ googletest libbenchmark-dev
 g++-mingw-w64-x86-64 g++-mingw-w64-i686
 wine64 xvfb xauth
 python3 python3-pefile

@@ -102,19 +102,106 @@ struct SampleRule<float, float, Direction> {
     static float ConvertSample(float value) { return value; }
 };
 
-// The converted value of source sample `index` of a staging buffer of `count` samples: the
-// bounds-tested read (an exchange-side 16-bit sample changes byte order on the way in)
-// followed by ConvertSample.
+// A stored source sample as the value ConvertSample takes (an exchange-side 16-bit sample
+// changes byte order on the way in), converted.
 //
-// This stays outside the class: an explicitly instantiated member is also emitted out of
-// line, and on 32-bit x86 a float returned from a function passes through the x87 stack.
+// These helpers stay outside the class and inline: an explicitly instantiated member is
+// also emitted out of line, and on 32-bit x86 a float returned from a function passes
+// through the x87 stack.
 template <typename TDest, int Direction, typename TSource>
-TDest ConvertedSourceSample(const TSource* samples, std::uint32_t count, std::uint32_t index) {
-    Require(index < count);
-    TSource value = samples[index];
+inline TDest ReadSample(TSource stored) {
     if constexpr (Direction == kExchangeToHost)
-        value = FromExchangeOrder(value);
-    return SampleRule<TDest, TSource, Direction>::ConvertSample(value);
+        stored = FromExchangeOrder(stored);
+    return SampleRule<TDest, TSource, Direction>::ConvertSample(stored);
+}
+
+// A destination value as it is stored: most significant byte first on the exchange side.
+template <int Direction, typename TDest>
+inline TDest StoredSample(TDest value) {
+    if constexpr (Direction == kHostToExchange)
+        return ToExchangeOrder(value);
+    else
+        return value;
+}
+
+// The loops below run over whole batches whose sample indices Convert has tested already.
+// Each is a plain loop over plain arrays so that the compiler can turn it into vector code;
+// the arithmetic per sample, and its order within a pixel, is that of ConvertSample.
+
+template <typename TDest, int Direction, typename TSource>
+void ConvertEverySample(TDest* __restrict dest, const TSource* __restrict source,
+                        std::uint32_t count) {
+    for (std::uint32_t i = 0; i < count; ++i)
+        dest[i] = StoredSample<Direction>(ReadSample<TDest, Direction>(source[i]));
+}
+
+template <typename TDest, int Direction, typename TSource>
+void ReplicateSamples(TDest* __restrict dest, const TSource* __restrict source,
+                      std::uint32_t pixels, std::uint32_t sourceChannels,
+                      std::uint32_t destChannels) {
+    if (sourceChannels == 1 && destChannels == 3) {
+        for (std::uint32_t pixel = 0; pixel < pixels; ++pixel) {
+            const TDest value =
+                StoredSample<Direction>(ReadSample<TDest, Direction>(source[pixel]));
+            dest[3 * pixel] = value;
+            dest[3 * pixel + 1] = value;
+            dest[3 * pixel + 2] = value;
+        }
+        return;
+    }
+    for (std::uint32_t pixel = 0; pixel < pixels; ++pixel) {
+        const TDest value =
+            StoredSample<Direction>(ReadSample<TDest, Direction>(source[pixel * sourceChannels]));
+        for (std::uint32_t channel = 0; channel < destChannels; ++channel)
+            dest[pixel * destChannels + channel] = value;
+    }
+}
+
+// The plain mean of the channels with the single-precision weight (one third is
+// 0.333333343), no luminance weighting. A float mean is limited to 0..1 here, and only
+// here; an integer one is rounded half away from zero.
+template <typename TDest>
+inline TDest FinishMean(float mean) {
+    if constexpr (std::is_floating_point_v<TDest>)
+        return Clamp(mean, 0.0f, 1.0f);
+    else
+        return RoundSample<TDest>(mean);
+}
+
+template <typename TDest, int Direction, typename TSource>
+void AverageSamples(TDest* __restrict dest, const TSource* __restrict source, std::uint32_t pixels,
+                    std::uint32_t sourceChannels, std::uint32_t destChannels, float weight) {
+    if (sourceChannels == 3 && destChannels == 1) {
+        // Two passes, each a loop the vector unit can take: every sample's converted value
+        // first, then the sums of three in channel order. A batch holds at most
+        // kBufferSamples source samples.
+        float converted[kBufferSamples];
+        const std::size_t samples = std::size_t(pixels) * 3;
+        for (std::size_t i = 0; i < samples; ++i)
+            converted[i] = static_cast<float>(ReadSample<TDest, Direction>(source[i]));
+        for (std::size_t pixel = 0; pixel < pixels; ++pixel) {
+            float sum = 0.0f;
+            sum += converted[3 * pixel];
+            sum += converted[3 * pixel + 1];
+            sum += converted[3 * pixel + 2];
+            dest[pixel] = StoredSample<Direction>(FinishMean<TDest>(sum * weight));
+        }
+        return;
+    }
+    for (std::uint32_t pixel = 0; pixel < pixels; ++pixel) {
+        float sum = 0.0f;
+        for (std::uint32_t channel = 0; channel < sourceChannels; ++channel)
+            sum += static_cast<float>(
+                ReadSample<TDest, Direction>(source[pixel * sourceChannels + channel]));
+        dest[pixel * destChannels] = StoredSample<Direction>(FinishMean<TDest>(sum * weight));
+    }
+}
+
+// Within a batch the sample indices only grow, from 0 up to the batch's last one, so
+// testing that last index against the buffer's sample count rejects exactly the batches a
+// test on every access would reject; it only does so before any sample has moved.
+inline void RequireSampleIndex(std::uint32_t highest, std::uint32_t count) {
+    Require(highest < count);
 }
 
 } // namespace
@@ -233,19 +320,32 @@ bool CConvertBuffer<TDest, TSource, Direction>::Convert(std::uint32_t pixels) {
 
     // A gray source is spread over every destination channel; only then does the
     // destination's format matter, because an RGB source either keeps its channels or is
-    // averaged into a gray destination.
-    void (CConvertBuffer::*routine)(std::uint32_t, std::uint32_t) =
-        &CConvertBuffer::ConvertPixelPerChannel;
+    // averaged into a gray destination. The highest index read and written is tested once
+    // per batch (pixels >= 1 here, so pixels - 1 does not wrap).
+    const std::uint32_t last = pixels - 1;
     if (IsGrayFormat(m_sourceFormat)) {
-        routine = &CConvertBuffer::ReplicatePixel;
-    } else {
-        if (!IsKnownFormat(m_destFormat))
-            return false;
-        if (IsGrayFormat(m_destFormat))
-            routine = &CConvertBuffer::AveragePixel;
+        RequireSampleIndex(last * m_sourceChannels, m_sourceSamples);
+        RequireSampleIndex(last * m_destChannels + m_destChannels - 1, m_destSamples);
+        ReplicateSamples<TDest, Direction>(m_dest, m_source, pixels, m_sourceChannels,
+                                           m_destChannels);
+        return true;
     }
-    for (std::uint32_t pixel = 0; pixel < pixels; ++pixel)
-        (this->*routine)(pixel * m_destChannels, pixel * m_sourceChannels);
+    if (!IsKnownFormat(m_destFormat))
+        return false;
+    if (IsGrayFormat(m_destFormat)) {
+        RequireSampleIndex(last * m_sourceChannels + m_sourceChannels - 1, m_sourceSamples);
+        RequireSampleIndex(last * m_destChannels, m_destSamples);
+        AverageSamples<TDest, Direction>(m_dest, m_source, pixels, m_sourceChannels, m_destChannels,
+                                         m_averageWeight);
+        return true;
+    }
+    // Per channel: the two sides must have as many channels, and then every sample of the
+    // batch is converted on its own, in order.
+    Require(m_sourceChannels == m_destChannels);
+    const std::uint32_t samples = pixels * m_sourceChannels;
+    RequireSampleIndex(samples - 1, m_sourceSamples);
+    RequireSampleIndex(samples - 1, m_destSamples);
+    ConvertEverySample<TDest, Direction>(m_dest, m_source, samples);
     return true;
 }
 
@@ -263,51 +363,6 @@ bool CConvertBuffer<TDest, TSource, Direction>::GetResult(const void** data, std
     *data = m_dest;
     *bytes = count;
     return true;
-}
-
-// ---- The per-pixel routines ------------------------------------------------------------
-
-template <typename TDest, typename TSource, int Direction>
-void CConvertBuffer<TDest, TSource, Direction>::SetDestSample(std::uint32_t index, TDest value) {
-    Require(index < m_destSamples);
-    if constexpr (Direction == kHostToExchange)
-        m_dest[index] = ToExchangeOrder(value);
-    else
-        m_dest[index] = value;
-}
-
-template <typename TDest, typename TSource, int Direction>
-void CConvertBuffer<TDest, TSource, Direction>::ConvertPixelPerChannel(std::uint32_t dest,
-                                                                       std::uint32_t source) {
-    Require(m_sourceChannels == m_destChannels);
-    for (std::uint32_t channel = 0; channel < m_sourceChannels; ++channel)
-        SetDestSample(dest + channel, ConvertedSourceSample<TDest, Direction>(
-                                          m_source, m_sourceSamples, source + channel));
-}
-
-template <typename TDest, typename TSource, int Direction>
-void CConvertBuffer<TDest, TSource, Direction>::ReplicatePixel(std::uint32_t dest,
-                                                               std::uint32_t source) {
-    const TDest value = ConvertedSourceSample<TDest, Direction>(m_source, m_sourceSamples, source);
-    for (std::uint32_t channel = 0; channel < m_destChannels; ++channel)
-        SetDestSample(dest + channel, value);
-}
-
-// The plain mean of the channels with the single-precision weight (one third is
-// 0.333333343), no luminance weighting. A float mean is limited to 0..1 here, and only
-// here; an integer one is rounded half away from zero.
-template <typename TDest, typename TSource, int Direction>
-void CConvertBuffer<TDest, TSource, Direction>::AveragePixel(std::uint32_t dest,
-                                                             std::uint32_t source) {
-    float sum = 0.0f;
-    for (std::uint32_t channel = 0; channel < m_sourceChannels; ++channel)
-        sum += static_cast<float>(
-            ConvertedSourceSample<TDest, Direction>(m_source, m_sourceSamples, source + channel));
-    const float mean = sum * m_averageWeight;
-    if constexpr (std::is_floating_point_v<TDest>)
-        SetDestSample(dest, Clamp(mean, 0.0f, 1.0f));
-    else
-        SetDestSample(dest, RoundSample<TDest>(mean));
 }
 
 // ---- Headers and buffers ---------------------------------------------------------------

@@ -50,15 +50,6 @@ private:
     bool IsConfigured() const;
     void RequireConfigured() const;
 
-    // Bounds-tested: an index at or beyond m_destSamples throws. An exchange-side 16-bit
-    // sample is stored most significant byte first.
-    void SetDestSample(std::uint32_t index, TDest value);
-
-    // Each takes the index of the pixel's first destination and first source sample.
-    void ConvertPixelPerChannel(std::uint32_t dest, std::uint32_t source);
-    void ReplicatePixel(std::uint32_t dest, std::uint32_t source);
-    void AveragePixel(std::uint32_t dest, std::uint32_t source);
-
     std::uint32_t m_sourceChannels;
     std::uint32_t m_destChannels;
     std::uint32_t m_pixelCapacity;

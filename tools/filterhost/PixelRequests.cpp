@@ -40,12 +40,26 @@ bool ShapeBuffer(const Document& document, const PlaneRequest& request, std::int
     return true;
 }
 
+// Whether a buffer row and the document row it holds have the same layout: every plane of
+// the document, at full resolution. Then a row moves as one block.
+bool RowsAreContiguous(const Document& document, std::int32_t step, const PixelBuffer& buffer) {
+    return step == 1 && buffer.area.loPlane == 0 && PlaneCount(buffer.area) == document.channels;
+}
+
 void CopyIn(const Document& document, std::int32_t step, PixelBuffer& buffer) {
     const PlaneRequest& area = buffer.area;
     const std::size_t sample = std::size_t(buffer.planeBytes);
     const std::size_t planes = std::size_t(PlaneCount(area));
+    const bool wholeRows = RowsAreContiguous(document, step, buffer);
+    const std::size_t rowBytes =
+        std::size_t(area.rect.right - area.rect.left) * std::size_t(buffer.columnBytes);
     std::uint8_t* row = buffer.bytes.data();
     for (std::int32_t y = area.rect.top; y < area.rect.bottom; y += step, row += buffer.rowBytes) {
+        if (wholeRows) {
+            std::memcpy(row, document.samples.data() + SampleOffset(document, area.rect.left, y, 0),
+                        rowBytes);
+            continue;
+        }
         std::uint8_t* at = row;
         for (std::int32_t x = area.rect.left; x < area.rect.right;
              x += step, at += buffer.columnBytes)
@@ -57,8 +71,15 @@ void CopyIn(const Document& document, std::int32_t step, PixelBuffer& buffer) {
 void CopyOut(const PixelBuffer& buffer, Document& document) {
     const PlaneRequest& area = buffer.area;
     const std::size_t bytes = std::size_t(buffer.columnBytes);
+    const bool wholeRows = RowsAreContiguous(document, 1, buffer);
+    const std::size_t rowBytes = std::size_t(area.rect.right - area.rect.left) * bytes;
     const std::uint8_t* row = buffer.bytes.data();
     for (std::int32_t y = area.rect.top; y < area.rect.bottom; ++y, row += buffer.rowBytes) {
+        if (wholeRows) {
+            std::memcpy(document.samples.data() + SampleOffset(document, area.rect.left, y, 0), row,
+                        rowBytes);
+            continue;
+        }
         const std::uint8_t* at = row;
         for (std::int32_t x = area.rect.left; x < area.rect.right; ++x, at += bytes)
             std::memcpy(document.samples.data() + SampleOffset(document, x, y, area.loPlane), at,

@@ -1,0 +1,382 @@
+// Export alone and import alone, for every document format at three sizes, each beside
+// its floor measured in the same run on the same folder: the file I/O that cannot be
+// avoided (the same bytes in the same calls) plus one copy of the document. Prints the
+// ratios as a table at the end, with the plug-in's peak heap during each transfer.
+#include "BenchHost.h"
+#include "HeapCounter.h"
+
+#include "core/FileAccess.h"
+#include "exchange/ImageExport.h"
+#include "exchange/ResultImport.h"
+#include "host/HostConstants.h"
+#include "platform/HostDynamicModule.h"
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace {
+
+const BenchFormat kFormats[] = {
+    {"RGB 8", plugInModeRGBColor, 8, 3},  {"RGB 16", plugInModeRGB48, 16, 3},
+    {"RGB 32", plugInModeRGB96, 32, 3},   {"gray 8", plugInModeGrayScale, 8, 1},
+    {"gray 16", plugInModeGray16, 16, 1}, {"gray 32", plugInModeGray32, 32, 1},
+};
+
+struct BenchSize {
+    const char* name;
+    std::int32_t width, height;
+    int pairs; // measurements of the plug-in and of its floor, taken in turn
+};
+
+// Camera-like shapes; no width is a multiple of the 1000-pixel segment.
+const BenchSize kSizes[] = {
+    {"1 MP", 1224, 816, 15}, {"12 MP", 4240, 2832, 7}, {"48 MP", 8480, 5664, 5}};
+
+struct Figures {
+    double plugin = 0; // median seconds
+    double floor = 0;
+    double pluginCpu = 0; // median seconds of this thread's processor time
+    double floorCpu = 0;
+    std::size_t heap = 0; // largest peak of all measurements
+};
+
+struct CaseResult {
+    std::string format, size;
+    double megapixels = 0;
+    Figures exported, imported;
+};
+
+std::vector<CaseResult> gResults;
+std::string gFolder;
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
+
+// Wall time, and the processor time of this thread (user and kernel): on a shared machine
+// the second stays close to what a quiet one would show for work that does not wait.
+struct Lap {
+    double wall = -1;
+    double cpu = -1;
+};
+
+double ThreadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+class CStopwatch {
+public:
+    CStopwatch() : m_wall(Clock::now()), m_cpu(ThreadSeconds()) {}
+    Lap Stop() const { return {Seconds(m_wall, Clock::now()), ThreadSeconds() - m_cpu}; }
+
+private:
+    Clock::time_point m_wall;
+    double m_cpu;
+};
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// The shape of the exchange file: its header and the bytes of every segment in order.
+struct FileShape {
+    std::size_t headerBytes;
+    std::vector<std::uint32_t> segments; // one row's segments, in bytes
+    std::int32_t rows;
+};
+
+FileShape ShapeOf(const BenchFormat& format, const BenchSize& size) {
+    const bool isFloat = format.depth == 32;
+    const std::string header = std::string(isFloat ? "PF" : "P6") + "\n" +
+                               std::to_string(size.width) + "\n" + std::to_string(size.height) +
+                               "\n" + (isFloat ? "-1" : "65535") + "\n";
+    FileShape shape{header.size(), {}, size.height};
+    const std::uint32_t pixelBytes = isFloat ? 12 : 6;
+    for (std::int32_t left = 0; left < size.width; left += 1000)
+        shape.segments.push_back(static_cast<std::uint32_t>(std::min(1000, size.width - left)) *
+                                 pixelBytes);
+    return shape;
+}
+
+// The plug-in's own buffer is at most this large: one segment of float samples.
+unsigned char gChunk[12000];
+
+Lap ExportFloor(const std::string& path, const FileShape& shape, const CBenchHost& host,
+                std::vector<std::uint8_t>& copy) {
+    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (file < 0)
+        return {};
+    bool complete = true;
+    const CStopwatch watch;
+    std::memcpy(copy.data(), host.Pixels(), host.DocumentBytes());
+    complete &= write(file, gChunk, shape.headerBytes) == ssize_t(shape.headerBytes);
+    for (std::int32_t row = 0; row < shape.rows; ++row)
+        for (const std::uint32_t bytes : shape.segments)
+            complete &= write(file, gChunk, bytes) == ssize_t(bytes);
+    const Lap lap = watch.Stop();
+    benchmark::DoNotOptimize(copy.data());
+    close(file);
+    return complete ? lap : Lap{};
+}
+
+Lap ImportFloor(const std::string& path, const FileShape& shape, const CBenchHost& host,
+                std::vector<std::uint8_t>& copy) {
+    const int file = open(path.c_str(), O_RDONLY);
+    if (file < 0)
+        return {};
+    bool complete = true;
+    const CStopwatch watch;
+    complete &= read(file, gChunk, shape.headerBytes) == ssize_t(shape.headerBytes);
+    for (std::int32_t row = 0; row < shape.rows; ++row)
+        for (const std::uint32_t bytes : shape.segments)
+            complete &= read(file, gChunk, bytes) == ssize_t(bytes);
+    std::memcpy(copy.data(), host.Pixels(), host.DocumentBytes());
+    const Lap lap = watch.Stop();
+    benchmark::DoNotOptimize(copy.data());
+    close(file);
+    return complete ? lap : Lap{};
+}
+
+Lap TimeExport(CBenchHost& host, const std::string& path, std::size_t& heap) {
+    PluginState& state = host.State();
+    if (!OpenFile(state.exportFile, path.c_str(), true, true))
+        return {};
+    const CStopwatch watch;
+    StartHeapCount();
+    const std::int16_t result = ExportDocument(&state);
+    heap = StopHeapCount();
+    const Lap lap = watch.Stop();
+    return CloseExportFile(&state) == 0 && result == 0 ? lap : Lap{};
+}
+
+Lap TimeImport(CBenchHost& host, const std::string& path, std::size_t& heap) {
+    PluginState& state = host.State();
+    std::snprintf(state.processedFilePath, sizeof state.processedFilePath, "%s", path.c_str());
+    if (OpenProcessedFile(&state) != 0)
+        return {};
+    const CStopwatch watch;
+    StartHeapCount();
+    const std::int16_t result = ImportDocument(&state);
+    heap = StopHeapCount();
+    const Lap lap = watch.Stop();
+    return CloseProcessedFile(&state) == 0 && result == 0 ? lap : Lap{};
+}
+
+// One case: the plug-in and its floor measured in turn (which goes first alternates), the
+// plug-in's times reported to the library, the medians kept for the table.
+void RunCase(benchmark::State& state, const BenchFormat& format, const BenchSize& size,
+             bool isExport) {
+    CBenchHost host(format, size.height, size.width);
+    std::vector<std::uint8_t> copy(host.DocumentBytes(), 1);
+    const FileShape shape = ShapeOf(format, size);
+    const std::string extension = format.depth == 32 ? ".pfm" : ".ppm";
+    const std::string exportPath = gFolder + "Lumetra" + extension;
+    const std::string processedPath = gFolder + "Lumetra_Processed" + extension;
+    std::size_t heap = 0;
+    if (!isExport && TimeExport(host, processedPath, heap).wall < 0) {
+        state.SkipWithError("the processed file could not be written");
+        return;
+    }
+
+    std::vector<double> plugin, floor, pluginCpu, floorCpu;
+    Figures figures;
+    for (auto _ : state) {
+        Lap mine, theirs;
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn == 0) == (plugin.size() % 2 == 0))
+                mine = isExport ? TimeExport(host, exportPath, heap)
+                                : TimeImport(host, processedPath, heap);
+            else
+                theirs = isExport ? ExportFloor(exportPath, shape, host, copy)
+                                  : ImportFloor(processedPath, shape, host, copy);
+        }
+        if (mine.wall < 0 || theirs.wall < 0) {
+            state.SkipWithError("a transfer failed");
+            return;
+        }
+        figures.heap = std::max(figures.heap, heap);
+        plugin.push_back(mine.wall);
+        floor.push_back(theirs.wall);
+        pluginCpu.push_back(mine.cpu);
+        floorCpu.push_back(theirs.cpu);
+        state.SetIterationTime(mine.wall);
+    }
+    figures.plugin = Median(plugin);
+    figures.floor = Median(floor);
+    figures.pluginCpu = Median(pluginCpu);
+    figures.floorCpu = Median(floorCpu);
+    const double megapixels = double(size.width) * double(size.height) / 1e6;
+    state.counters["MP/s"] = megapixels / figures.plugin;
+    state.counters["floor_MP/s"] = megapixels / figures.floor;
+    state.counters["ratio"] = figures.plugin / figures.floor;
+    state.counters["cpu_ratio"] = figures.pluginCpu / figures.floorCpu;
+    state.counters["heap_peak"] = double(figures.heap);
+
+    auto found = std::find_if(gResults.begin(), gResults.end(), [&](const CaseResult& r) {
+        return r.format == format.name && r.size == size.name;
+    });
+    if (found == gResults.end()) {
+        gResults.push_back({format.name, size.name, megapixels, {}, {}});
+        found = gResults.end() - 1;
+    }
+    (isExport ? found->exported : found->imported) = figures;
+    std::remove(exportPath.c_str());
+    std::remove(processedPath.c_str());
+}
+
+// The whole start call of the built module, from the host's side: the working folder, the
+// export, the job document, the stand-in program in copy mode and the import. Its figure
+// is the module's peak heap during that call; the time includes the program's run.
+struct StartResult {
+    std::string size;
+    double seconds = 0;
+    std::size_t heap = 0;
+    int result = 0;
+};
+std::vector<StartResult> gStarts;
+
+void RunStart(benchmark::State& state, const BenchSize& size) {
+    const BenchFormat& format = kFormats[1];
+    CBenchHost host(format, size.height, size.width);
+    LoadedModule module;
+    if (!module.Loaded()) {
+        state.SkipWithError(module.Error().c_str());
+        return;
+    }
+    FakeHost& fake = host.Host();
+    std::vector<double> times;
+    StartResult figures{size.name, 0, 0, 0};
+    for (auto _ : state) {
+        fake.result = 0;
+        module.Call(filterSelectorPrepare, &fake.record, &fake.slot, &fake.result);
+        const CStopwatch watch;
+        StartHeapCount();
+        module.Call(filterSelectorStart, &fake.record, &fake.slot, &fake.result);
+        figures.heap = std::max(figures.heap, StopHeapCount());
+        const Lap lap = watch.Stop();
+        if (fake.result != 0) {
+            figures.result = fake.result;
+            state.SkipWithError("the start call failed");
+            break;
+        }
+        times.push_back(lap.wall);
+        state.SetIterationTime(times.back());
+    }
+    if (times.empty())
+        return;
+    figures.seconds = Median(times);
+    state.counters["heap_peak"] = double(figures.heap);
+    gStarts.push_back(figures);
+}
+
+// The settings file and environment of the start calls: the stand-in program beside this
+// benchmark, copy mode, a profile and temporary folder inside the benchmark's folder.
+bool PrepareStartCalls() {
+    const std::string profile = gFolder + "profile/";
+    const std::string temp = gFolder + "temp/";
+    if (mkdir(profile.c_str(), 0700) != 0 || mkdir((profile + "Lumetra").c_str(), 0700) != 0 ||
+        mkdir(temp.c_str(), 0700) != 0)
+        return false;
+    std::FILE* settings = std::fopen((profile + "Lumetra/plugin.ini").c_str(), "wb");
+    if (settings == nullptr)
+        return false;
+    std::fprintf(settings, "[General]\r\nApplicationPath=%s\r\n", ExecutableFolder().c_str());
+    std::fclose(settings);
+    return setenv("HOME", profile.c_str(), 1) == 0 && setenv("TMPDIR", temp.c_str(), 1) == 0 &&
+           setenv("LUMETRA_APP_MODE", "copy", 1) == 0;
+}
+
+void PrintTable() {
+    std::printf("\nmedians; ratio = plug-in time / floor time (wall clock), cpu = the same for "
+                "this thread's processor time\n");
+    std::printf("%-8s %-6s | %7s %7s %6s %5s | %7s %7s %6s %5s | %9s %9s\n", "format", "size",
+                "export", "floor", "ratio", "cpu", "import", "floor", "ratio", "cpu", "heap exp",
+                "heap imp");
+    std::printf("%-8s %-6s | %7s %7s %6s %5s | %7s %7s %6s %5s | %9s %9s\n", "", "", "MP/s", "MP/s",
+                "", "", "MP/s", "MP/s", "", "", "bytes", "bytes");
+    for (const CaseResult& r : gResults) {
+        const auto rate = [&r](double seconds) { return seconds > 0 ? r.megapixels / seconds : 0; };
+        const auto ratio = [](double mine, double theirs) {
+            return theirs > 0 ? mine / theirs : 0;
+        };
+        const Figures& e = r.exported;
+        const Figures& i = r.imported;
+        std::printf("%-8s %-6s | %7.0f %7.0f %6.2f %5.2f | %7.0f %7.0f %6.2f %5.2f | %9zu %9zu\n",
+                    r.format.c_str(), r.size.c_str(), rate(e.plugin), rate(e.floor),
+                    ratio(e.plugin, e.floor), ratio(e.pluginCpu, e.floorCpu), rate(i.plugin),
+                    rate(i.floor), ratio(i.plugin, i.floor), ratio(i.pluginCpu, i.floorCpu), e.heap,
+                    i.heap);
+    }
+    if (!gStarts.empty())
+        std::printf("\nwhole start call, RGB 16 (export, program in copy mode, import):\n");
+    for (const StartResult& r : gStarts)
+        std::printf("  %-6s %8.0f ms  module heap peak %zu bytes\n", r.size.c_str(),
+                    r.seconds * 1000, r.heap);
+}
+
+std::string BenchFolder() {
+    const char* temp = std::getenv("TMPDIR");
+    std::string folder = (temp != nullptr && temp[0] != '\0') ? temp : "/tmp";
+    if (folder.back() != '/')
+        folder += '/';
+    folder += "lumetra-bench-" + std::to_string(getpid()) + "/";
+    return folder;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    gFolder = BenchFolder();
+    if (mkdir(gFolder.c_str(), 0700) != 0) {
+        std::perror(gFolder.c_str());
+        return 1;
+    }
+    for (const BenchSize& size : kSizes)
+        for (const BenchFormat& format : kFormats)
+            for (const bool isExport : {true, false}) {
+                std::string name =
+                    std::string(isExport ? "Export/" : "Import/") + format.name + "/" + size.name;
+                name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
+                benchmark::RegisterBenchmark(name.c_str(), RunCase, format, size, isExport)
+                    ->UseManualTime()
+                    ->Unit(benchmark::kMillisecond)
+                    ->Iterations(size.pairs);
+            }
+    if (!PrepareStartCalls()) {
+        std::perror("settings for the start calls");
+        return 1;
+    }
+    for (const BenchSize& size : kSizes) {
+        std::string name = std::string("Start/RGB16/") + size.name;
+        name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
+        benchmark::RegisterBenchmark(name.c_str(), RunStart, size)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(3);
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    const std::string remove = "rm -rf '" + gFolder + "'";
+    if (std::system(remove.c_str()) != 0)
+        std::perror(remove.c_str());
+    PrintTable();
+    return 0;
+}
