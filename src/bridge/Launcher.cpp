@@ -35,3 +35,8 @@ std::int16_t LaunchApplication(void* platformData, const char* jobPath, bool wai
     }
     return kResultLaunchFailed;
 }
+
+std::int16_t CheckProfileFolder() {
+    std::string profile;
+    return GetProfileFolder(profile) ? noErr : kResultLaunchFailed;
+}

@@ -14,3 +14,8 @@ constexpr const char* kApplicationFileName = "Lumetra.exe";
 // was asked to quit first; -50 when that quit came after retrieving a message had failed.
 // Throws EError for a null or empty job path.
 std::int16_t LaunchApplication(void* platformData, const char* jobPath, bool wait);
+
+// 0 when the user's profile folder, which holds the settings file, can be had; -30901 when
+// it cannot. Without it no program can ever be found, so a run asks first and then leaves
+// no export and no job document behind.
+std::int16_t CheckProfileFolder();

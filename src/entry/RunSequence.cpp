@@ -22,8 +22,9 @@ void ExchangeWithApplication(PluginState* state) {
     // Every run uses the same folder and names, so the folder is taken for this run alone
     // before anything in it is deleted or written, and kept until the processed file has
     // been read: two overlapping runs would otherwise exchange each other's images.
-    if (!SetResult(PrepareExportFilePath(state)) || !SetResult(PrepareProcessedFilePath(state)) ||
-        !SetResult(LockWorkingFolder(state)) || !SetResult(OpenExportFile(state)))
+    if (!SetResult(CheckProfileFolder()) || !SetResult(PrepareExportFilePath(state)) ||
+        !SetResult(PrepareProcessedFilePath(state)) || !SetResult(LockWorkingFolder(state)) ||
+        !SetResult(OpenExportFile(state)))
         return;
 
     // The job document is only written for a complete export; the export file is closed

@@ -113,6 +113,22 @@ TEST_F(FolderLimitsTest, LongProfileFolders) {
     }
 }
 
+// Without a profile folder no program can be found: the run says so before it writes
+// anything, so the export and the job document are not left behind.
+TEST_F(FolderLimitsTest, NoProfileFolderWritesNothing) {
+    const std::string variable = ProfileFolderVariable();
+    if (variable.empty())
+        GTEST_SKIP() << "under Wine the profile folder is fixed for the whole prefix";
+    std::string soundHome;
+    GetEnvironmentValue(variable, soundHome);
+    ScopedVariable noHome(variable, "");
+    std::vector<std::string> second = {"--run-env", "2," + variable + "=" + soundHome};
+    for (const std::string& name : TemporaryFolderVariables())
+        second.insert(second.end(), {"--run-env", "2," + name + "=" + scratch.Sub("t2", true)});
+    EXPECT_EQ(RunTwice(second), (std::vector<int>{-30901, 0}));
+    EXPECT_FALSE(FileExists(temp + "lumetrafilter"));
+}
+
 TEST_F(FolderLimitsTest, TemporaryFolderMissing) {
     TempFolderOverride missing(WithSeparator(scratch.Sub("missing")) + "deeper" + PathSeparator());
     EXPECT_EQ(RunTwice(SoundTempForTheSecondRun()), (std::vector<int>{-50, 0}));
