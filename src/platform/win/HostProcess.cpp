@@ -72,6 +72,22 @@ std::string EnvironmentBlock(const std::vector<std::string>& overrides) {
     return block;
 }
 
+// The file that takes a program's output, inheritable by it. The previous program run with
+// the same file may have ended a moment before Wine has closed its copy of the handle, which
+// then refuses the file for a short while: a refusal for sharing is tried again.
+HANDLE OpenOutput(const std::string& outputPath) {
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    for (int attempt = 0;; ++attempt) {
+        HANDLE output = CreateFileA(outputPath.empty() ? "NUL" : outputPath.c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (output != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION ||
+            attempt == 200)
+            return output;
+        Sleep(10);
+    }
+}
+
 } // namespace
 
 int RunProgram(const std::vector<std::string>& arguments,
@@ -83,10 +99,7 @@ int RunProgram(const std::vector<std::string>& arguments,
         commandLine += (commandLine.empty() ? "" : " ") + QuoteArgument(argument);
     std::string block = EnvironmentBlock(environment);
 
-    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE output = CreateFileA(outputPath.empty() ? "NUL" : outputPath.c_str(), GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE output = OpenOutput(outputPath);
     if (output == INVALID_HANDLE_VALUE)
         return -1;
 
