@@ -10,6 +10,7 @@
 #include "platform/HostDynamicModule.h"
 #include "platform/HostWindow.h"
 #include "support/FakeHost.h"
+#include "support/ServedDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -21,12 +22,9 @@ namespace {
 constexpr std::int32_t kWidth = 4;
 constexpr std::int32_t kHeight = 3;
 
-struct ServedDocument {
+struct Served {
     FakeHost* host = nullptr;
-    std::vector<std::uint16_t> samples; // RGB, host range
-    std::vector<std::uint16_t> in;
-    std::vector<std::uint16_t> out;
-    VRect outRect{};
+    ServedDocument document{kWidth, {}, {}, {}, {}};
     int requests = 0;
     int rowsDelivered = 0;
     bool sabotaged = false;
@@ -36,19 +34,9 @@ PluginState& StateOf(FakeHost& host) {
     return *reinterpret_cast<PluginState*>(*reinterpret_cast<Handle>(host.slot));
 }
 
-void WriteBackOutput() {
-    const VRect& r = gServed.outRect;
-    for (std::int32_t y = r.top; y < r.bottom; ++y)
-        for (std::int32_t x = r.left; x < r.right; ++x)
-            for (int c = 0; c < 3; ++c)
-                gServed.samples[(y * kWidth + x) * 3 + c] =
-                    gServed.out[((y - r.top) * (r.right - r.left) + (x - r.left)) * 3 + c];
-    gServed.outRect = VRect{};
-}
-
 OSErr HOST_API ServeRequest() {
     FakeHost& host = *gServed.host;
-    WriteBackOutput();
+    WriteBackOutput(gServed.document);
     ++gServed.requests;
     PluginState& state = StateOf(host);
     if (state.processedFile != -1) {
@@ -59,18 +47,7 @@ OSErr HOST_API ServeRequest() {
         }
         ++gServed.rowsDelivered;
     }
-    const VRect r = host.big.inRect32;
-    const std::int32_t width = r.right - r.left;
-    gServed.in.assign(static_cast<std::size_t>(width) * 3, 0);
-    for (std::int32_t x = 0; x < width; ++x)
-        for (int c = 0; c < 3; ++c)
-            gServed.in[x * 3 + c] = gServed.samples[(r.top * kWidth + r.left + x) * 3 + c];
-    gServed.out = gServed.in;
-    gServed.outRect = host.big.outRect32;
-    host.record.inData = gServed.in.data();
-    host.record.inRowBytes = width * 3 * 2;
-    host.record.outData = gServed.out.data();
-    host.record.outRowBytes = width * 3 * 2;
+    ServeRequestedSegment(gServed.document, host);
     return noErr;
 }
 
@@ -89,9 +66,9 @@ TEST(ImportCloseFailureTest, TheImportsReadErrorIsReportedNotTheFailedClose) {
     ASSERT_NE(host.platform.hwnd, 0) << error;
     host.SetDocument(plugInModeRGB48, 16, 3, kHeight, kWidth);
     host.record.advanceState = ServeRequest;
-    gServed = ServedDocument{};
+    gServed = Served{};
     gServed.host = &host;
-    gServed.samples.assign(kWidth * kHeight * 3, 1000);
+    gServed.document.samples.assign(kWidth * kHeight * 3, 1000);
 
     module.Call(filterSelectorPrepare, &host.record, &host.slot, &host.result);
     ASSERT_EQ(host.result, noErr);
@@ -100,9 +77,9 @@ TEST(ImportCloseFailureTest, TheImportsReadErrorIsReportedNotTheFailedClose) {
     EXPECT_TRUE(gServed.sabotaged) << "the import never ran";
     EXPECT_EQ(host.result, readErr) << "the close's -50 must not replace the import's code";
     EXPECT_EQ(gServed.rowsDelivered, 2) << "the read after the sabotage failed";
-    WriteBackOutput();
-    EXPECT_NE(gServed.samples[0], 1000) << "the first row was delivered inverted";
-    EXPECT_EQ(gServed.samples[(kHeight - 1) * kWidth * 3], 1000) << "the last row was not";
+    WriteBackOutput(gServed.document);
+    EXPECT_NE(gServed.document.samples[0], 1000) << "the first row was delivered inverted";
+    EXPECT_EQ(gServed.document.samples[(kHeight - 1) * kWidth * 3], 1000) << "the last row was not";
     const PluginState& state = StateOf(host);
     EXPECT_EQ(state.processedFile, -1);
     EXPECT_EQ(state.exportFile, -1);

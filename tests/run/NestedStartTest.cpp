@@ -9,6 +9,7 @@
 #include "platform/HostDynamicModule.h"
 #include "platform/HostWindow.h"
 #include "support/FakeHost.h"
+#include "support/ServedDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -36,9 +37,7 @@ struct Holdings {
 struct Served {
     FakeHost* host = nullptr;
     LoadedModule* module = nullptr;
-    std::vector<std::uint16_t> samples;
-    std::vector<std::uint16_t> in, out;
-    VRect outRect{};
+    ServedDocument document{kWidth, {}, {}, {}, {}};
     int requests = 0;
     std::vector<int> reenterAt;         // requests before which the filter is started again
     std::vector<std::int16_t> nested;   // the results of those starts
@@ -52,16 +51,6 @@ PluginState& StateOf(FakeHost& host) {
 
 Holdings HoldingsOf(const PluginState& s) {
     return {s.exportFile, s.processedFile, s.lockFile, s.converter, s.hostResult, s.filterRecord};
-}
-
-void WriteBackOutput() {
-    const VRect& r = gServed.outRect;
-    for (std::int32_t y = r.top; y < r.bottom; ++y)
-        for (std::int32_t x = r.left; x < r.right; ++x)
-            for (int c = 0; c < 3; ++c)
-                gServed.samples[(y * kWidth + x) * 3 + c] =
-                    gServed.out[((y - r.top) * (r.right - r.left) + (x - r.left)) * 3 + c];
-    gServed.outRect = VRect{};
 }
 
 // The user picks the filter again: a second record of the host, the same data slot.
@@ -84,23 +73,12 @@ void StartAgain() {
 
 OSErr HOST_API ServeRequest() {
     FakeHost& host = *gServed.host;
-    WriteBackOutput();
+    WriteBackOutput(gServed.document);
     ++gServed.requests;
     for (int at : gServed.reenterAt)
         if (at == gServed.requests)
             StartAgain();
-    const VRect r = host.big.inRect32;
-    const std::int32_t width = r.right - r.left;
-    gServed.in.assign(static_cast<std::size_t>(width) * 3, 0);
-    for (std::int32_t x = 0; x < width; ++x)
-        for (int c = 0; c < 3; ++c)
-            gServed.in[x * 3 + c] = gServed.samples[(r.top * kWidth + r.left + x) * 3 + c];
-    gServed.out = gServed.in;
-    gServed.outRect = host.big.outRect32;
-    host.record.inData = gServed.in.data();
-    host.record.inRowBytes = width * 3 * 2;
-    host.record.outData = gServed.out.data();
-    host.record.outRowBytes = width * 3 * 2;
+    ServeRequestedSegment(gServed.document, host);
     return noErr;
 }
 
@@ -122,7 +100,7 @@ TEST(NestedStartTest, ASecondStartDuringTheExportAndTheImportGetsParamErr) {
     gServed = Served{};
     gServed.host = &host;
     gServed.module = &module;
-    gServed.samples.assign(kWidth * kHeight * 3, kSample);
+    gServed.document.samples.assign(kWidth * kHeight * 3, kSample);
     gServed.reenterAt = {2, kHeight + 2}; // one row into the export, and into the import
 
     for (int run = 0; run < 2; ++run) {
@@ -130,7 +108,7 @@ TEST(NestedStartTest, ASecondStartDuringTheExportAndTheImportGetsParamErr) {
         module.Call(filterSelectorPrepare, &host.record, &host.slot, &host.result);
         ASSERT_EQ(host.result, noErr);
         module.Call(filterSelectorStart, &host.record, &host.slot, &host.result);
-        WriteBackOutput();
+        WriteBackOutput(gServed.document);
         EXPECT_EQ(host.result, noErr) << "the running start finishes as if alone";
         if (run == 0) {
             EXPECT_EQ(gServed.requests, 2 * kHeight);
@@ -150,7 +128,7 @@ TEST(NestedStartTest, ASecondStartDuringTheExportAndTheImportGetsParamErr) {
     const auto invert = [](std::uint16_t v) {
         return Import16(static_cast<std::uint16_t>(65535 - Export16(v)));
     };
-    for (std::uint16_t v : gServed.samples)
+    for (std::uint16_t v : gServed.document.samples)
         ASSERT_EQ(v, invert(invert(kSample)));
     DestroyHostWindow(host.platform.hwnd);
 }
