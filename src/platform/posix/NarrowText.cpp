@@ -3,9 +3,9 @@
 
 namespace {
 
-// The number of continuation bytes after `lead`, and the bits the lead byte carries; 0
-// continuation bytes for a byte that cannot start a sequence (a continuation byte, or a
-// lead byte of an overlong or out-of-range form).
+// The number of continuation bytes after `lead`, and the bits the lead byte carries; -1
+// for a byte that cannot start a sequence (a continuation byte, or a lead byte of an
+// overlong or out-of-range form).
 int SequenceLength(unsigned char lead, char32_t& bits) {
     if (lead < 0x80) {
         bits = lead;
