@@ -28,10 +28,10 @@ bool FormatCommandLine(char (&line)[kCommandLineSize], const char* program, cons
     return length > 0 && static_cast<std::size_t>(length) < sizeof line;
 }
 
-// The timer of the design's polling on the host window, id 237672, 100 ms. It no longer
-// ends the wait (the process handle does), but a host sees it as before: its ticks pass
-// through the thread's queue and are taken there, and the id is killed on that window at
-// the end. Without a host window, or when the window is gone, there is no timer.
+// The polling timer on the host window, id 237672, every 100 ms. It no longer ends the
+// wait (the process handle does), but a host sees it as before: its ticks pass through the
+// thread's queue and are taken there, and the id is killed on that window at the end.
+// Without a host window, or when the window is gone, there is no timer.
 struct WaitTimer {
     HWND window;
     UINT_PTR id;
