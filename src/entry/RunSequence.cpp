@@ -69,23 +69,32 @@ std::int16_t ClearRects() {
 
 std::int16_t CheckImageMode() {
     PluginState* state = ValidatePluginState(gPluginState);
-    return GetPixelFormat(state->filterRecord) != ePixelNone ? noErr
-                                                             : kResultUnsupportedDocument;
+    return GetPixelFormat(state->filterRecord) != ePixelNone ? noErr : kResultUnsupportedDocument;
 }
 
 std::int16_t CheckHostSupport() {
     PluginState* state = ValidatePluginState(gPluginState);
-    if (state->filterRecord->bigDocumentData == nullptr)
+    const std::int16_t mode = CheckImageMode();
+    if (mode != noErr)
+        return mode;
+    // Many hosts offer no big-document block: the run then works in the 16-bit fields,
+    // which cannot describe a document without rows or columns.
+    const FilterRecord* record = state->filterRecord;
+    if (record->bigDocumentData == nullptr &&
+        (record->imageSize.v <= 0 || record->imageSize.h <= 0))
         return paramErr;
-    return CheckImageMode();
+    return noErr;
 }
 
 void DoPrepare() {
     PluginState* state = ValidatePluginState(gPluginState);
-    if (SetResult(CheckHostSupport())) {
-        state->filterRecord->bufferSpace = 0;
-        state->filterRecord->bigDocumentData->PluginUsing32BitCoordinates = 1;
-    }
+    if (!SetResult(CheckHostSupport()))
+        return;
+    FilterRecord* record = state->filterRecord;
+    record->bufferSpace = 0;
+    // Where there is no block there is nothing to switch: the 16-bit fields stay in use.
+    if (record->bigDocumentData != nullptr)
+        record->bigDocumentData->PluginUsing32BitCoordinates = 1;
 }
 
 void DoStart() {

@@ -14,7 +14,8 @@ std::int16_t ClearRects();
 // 0 for a supported document, -30201 otherwise.
 std::int16_t CheckImageMode();
 
-// -50 for a host without the big-document block, else CheckImageMode.
+// CheckImageMode's code for an unsupported document; otherwise -50 for a host without the
+// big-document block whose 16-bit image size has no rows or no columns, else 0.
 std::int16_t CheckHostSupport();
 
 void DoPrepare();

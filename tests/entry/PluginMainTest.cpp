@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 class PluginMainTest : public testing::Test {
@@ -17,12 +19,14 @@ protected:
     std::int16_t Call(std::int16_t selector, void* block = nullptr) {
         host.result = 12345;
         module.Call(selector, block != nullptr ? block : &host.record, &host.slot, &host.result);
-        EXPECT_EQ(FakeHost::LockedHandles(), 0) << "selector " << selector
-                                                << " left a handle locked";
+        EXPECT_EQ(FakeHost::LockedHandles(), 0)
+            << "selector " << selector << " left a handle locked";
         return host.result;
     }
 
-    PluginState& State() { return *reinterpret_cast<PluginState*>(*reinterpret_cast<Handle>(host.slot)); }
+    PluginState& State() {
+        return *reinterpret_cast<PluginState*>(*reinterpret_cast<Handle>(host.slot));
+    }
 
     LoadedModule module;
     FakeHost host;
@@ -130,6 +134,8 @@ struct PrepareCase {
     std::int16_t planes;
     bool bigDocument;
     std::int16_t expected;
+    std::int32_t height = 10;
+    std::int32_t width = 20;
 };
 
 const PrepareCase kPrepareCases[] = {
@@ -146,30 +152,46 @@ const PrepareCase kPrepareCases[] = {
     {"Bitmap", plugInModeBitmap, 1, 1, true, kResultUnsupportedDocument},
     {"RGBTwoPlanes", plugInModeRGBColor, 8, 2, true, kResultUnsupportedDocument},
     {"RGBDepth12", plugInModeRGB48, 12, 3, true, kResultUnsupportedDocument},
-    {"NoBigDocumentBlock", plugInModeRGB48, 16, 3, false, paramErr},
+    // Hosts without the big-document block run in 16-bit coordinates.
+    {"NoBigDocumentBlock", plugInModeRGB48, 16, 3, false, noErr},
+    {"NoBigDocumentBlockGray32", plugInModeGray32, 32, 1, false, noErr},
+    {"NoBigDocumentBlockWidest", plugInModeRGBColor, 8, 4, false, noErr, 32767, 32767},
+    {"NoBigDocumentBlockCMYK", plugInModeCMYKColor, 8, 4, false, kResultUnsupportedDocument},
+    {"NoBigDocumentBlockNoRows", plugInModeRGB48, 16, 3, false, paramErr, 0, 20},
+    {"NoBigDocumentBlockNoColumns", plugInModeGray16, 16, 1, false, paramErr, 10, 0},
+    {"NoBigDocumentBlockWrappedSize", plugInModeRGBColor, 8, 3, false, paramErr, 40000, 20},
+    // With the block the 32-bit size counts, whatever the 16-bit one says.
+    {"BigDocumentBlockWrappedSize", plugInModeRGBColor, 8, 3, true, noErr, 40000, 20},
 };
 
 class PrepareTest : public PluginMainTest, public testing::WithParamInterface<PrepareCase> {};
 
-TEST_P(PrepareTest, RefusesWhatItCannotHandle) {
+// Prepare writes bufferSpace and, where the host has the block, the request for 32-bit
+// coordinates; every other byte the host handed over stays as it was.
+TEST_P(PrepareTest, RefusesWhatItCannotHandleAndWritesOnlyItsTwoFields) {
     const PrepareCase& c = GetParam();
-    host.SetDocument(c.mode, c.depth, c.planes, 10, 20);
+    host.SetDocument(c.mode, c.depth, c.planes, c.height, c.width);
     if (!c.bigDocument)
         host.record.bigDocumentData = nullptr;
     host.record.bufferSpace = 1234;
     host.record.maxSpace = 5678;
+    // The state block's first lock happens in this call: the handle procs keep no bytes in
+    // the record, so the comparison covers the whole of it.
+    unsigned char record[sizeof(FilterRecord)];
+    unsigned char big[sizeof(BigDocumentStruct)];
+    std::memcpy(record, &host.record, sizeof record);
+    std::memcpy(big, &host.big, sizeof big);
 
     EXPECT_EQ(Call(filterSelectorPrepare), c.expected);
-    EXPECT_EQ(host.record.maxSpace, 5678);
     if (c.expected == noErr) {
         EXPECT_EQ(host.record.bufferSpace, 0);
-        EXPECT_EQ(host.big.PluginUsing32BitCoordinates, 1);
-    } else {
-        EXPECT_EQ(host.record.bufferSpace, 1234);
-        EXPECT_EQ(host.big.PluginUsing32BitCoordinates, 0);
+        EXPECT_EQ(host.big.PluginUsing32BitCoordinates, c.bigDocument ? 1 : 0);
+        host.record.bufferSpace = 1234;
+        host.big.PluginUsing32BitCoordinates = 0;
     }
+    EXPECT_EQ(std::memcmp(record, &host.record, sizeof record), 0);
+    EXPECT_EQ(std::memcmp(big, &host.big, sizeof big), 0);
 }
-
 INSTANTIATE_TEST_SUITE_P(Documents, PrepareTest, testing::ValuesIn(kPrepareCases),
                          [](const testing::TestParamInfo<PrepareCase>& param) {
                              return std::string(param.param.name);

@@ -11,7 +11,9 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <limits>
+#include <sstream>
 #include <stdexcept>
 
 namespace {
@@ -350,7 +352,7 @@ TEST_F(RunTest, UnsupportedDocumentsAndHostsAreRefusedInPrepare) {
     const Case cases[] = {
         {{"--make", "8x2", "--mode", "cmyk"}, -30201},
         {{"--make", "8x2", "--mode", "lab"}, -30201},
-        {{"--make", "8x2", "--mode", "rgb", "--depth", "16", "--no-big-document"}, -50},
+        {{"--make", "8x2", "--mode", "cmyk", "--no-big-document"}, -30201},
     };
     for (const Case& c : cases) {
         const HostRun run = Host(c.arguments, {"LUMETRA_APP_LOG=" + log});
@@ -359,6 +361,105 @@ TEST_F(RunTest, UnsupportedDocumentsAndHostsAreRefusedInPrepare) {
         EXPECT_TRUE(run.Results("start").empty()) << "a host does not start a refused filter";
     }
     EXPECT_FALSE(FileExists(log)) << "nothing was started";
+}
+
+// The lines of a request log, each as its words.
+std::vector<std::vector<std::string>> LogWords(const std::string& log) {
+    std::vector<std::vector<std::string>> lines;
+    std::istringstream text(log);
+    for (std::string line; std::getline(text, line);) {
+        std::istringstream words(line);
+        lines.emplace_back(std::istream_iterator<std::string>(words),
+                           std::istream_iterator<std::string>());
+    }
+    return lines;
+}
+
+// What a run leaves behind: the document, the exchange file it wrote and the one it read.
+struct RunTrace {
+    std::string document;
+    std::string exported;
+    std::string processed;
+    std::string requests;
+};
+
+// Hosts without the big-document block, alone and with what such hosts also lack (the
+// basic suite, handle procs) or add (a transparency plane beside the colour planes), get
+// exactly what a host with the block gets: the run works in 16-bit coordinates instead.
+TEST_F(RunTest, HostsWithoutTheBigDocumentBlockGetWhatTheBlockGives) {
+    const std::vector<std::vector<std::string>> smallHosts = {
+        {"--no-big-document"},
+        {"--no-big-document", "--no-basic-suite"},
+        {"--no-big-document", "--handle-procs", "none"},
+        {"--no-big-document", "--planes", "+1"},
+    };
+    struct Shape {
+        EColorMode color;
+        int depth;
+        std::int32_t width;
+        std::int32_t height;
+    };
+    std::vector<Shape> shapes;
+    for (EColorMode color : {eColorRgb, eColorGray})
+        for (int depth : {8, 16, 32})
+            shapes.push_back({color, depth, kWidth, kHeight});
+    shapes.push_back({eColorRgb, 16, 32767, 2}); // the widest document 16 bits can describe
+
+    const std::string requests = File("requests.txt");
+    const auto run = [&](const Document& before, const std::vector<std::string>& host) {
+        const int planes = before.color == eColorRgb ? 3 : 1;
+        const std::string extension = before.depth == 32 ? "pfm" : "ppm";
+        std::vector<std::string> arguments = {"--input",       WriteDocument(before, "before"),
+                                              "--output",      File("after"),
+                                              "--request-log", requests};
+        for (const std::string& argument : host) {
+            if (argument != "+1") {
+                arguments.push_back(argument);
+                continue;
+            }
+            arguments.push_back(std::to_string(planes + 1));
+            arguments.push_back("--layer-planes");
+            arguments.push_back(std::to_string(planes) + "," + std::to_string(planes));
+        }
+        std::filesystem::remove(requests);
+        // The plug-in's own heap holds the state block of a host without handle procs
+        // for as long as the host keeps the slot.
+        const HostRun result = Host(arguments, {"ASAN_OPTIONS=detect_leaks=0"});
+        EXPECT_EQ(result.exitCode, 0) << result.output;
+        const std::string folder = temp + "lumetrafilter" + PathSeparator();
+        return RunTrace{
+            ReadFileBytes(File("after")), ReadFileBytes(folder + "Lumetra." + extension),
+            ReadFileBytes(folder + "Lumetra_Processed." + extension), ReadFileBytes(requests)};
+    };
+
+    for (const Shape& shape : shapes) {
+        const Document before =
+            PatternDocument(shape.color, shape.depth, shape.width, shape.height, 7);
+        const RunTrace withBlock = run(before, {});
+        ASSERT_FALSE(withBlock.processed.empty());
+        ASSERT_NE(withBlock.document, ReadFileBytes(WriteDocument(before, "before")))
+            << "the program changed the document";
+        const std::string hiPlane = before.color == eColorRgb ? "2" : "0";
+        for (const std::vector<std::string>& host : smallHosts) {
+            SCOPED_TRACE(std::string(shape.color == eColorRgb ? "RGB " : "gray ") +
+                         std::to_string(shape.depth) + "-bit " + std::to_string(shape.width) +
+                         " wide, " + host.back());
+            const RunTrace small = run(before, host);
+            EXPECT_TRUE(small.exported == withBlock.exported) << "the same exchange file";
+            EXPECT_TRUE(small.processed == withBlock.processed);
+            EXPECT_TRUE(small.document == withBlock.document) << "the same document";
+            // As many requests as with the block, each for the colour planes only, in the
+            // 16-bit rectangles.
+            const std::vector<std::vector<std::string>> lines = LogWords(small.requests);
+            EXPECT_EQ(lines.size(), LogWords(withBlock.requests).size());
+            for (const std::vector<std::string>& words : lines) {
+                ASSERT_EQ(words.size(), 22u);
+                EXPECT_EQ(words[5] + words[6] + words[12] + words[13],
+                          "0" + hiPlane + "0" + hiPlane);
+                EXPECT_EQ(words[19], "16");
+            }
+        }
+    }
 }
 
 TEST_F(RunTest, APathThatCannotBeFormedStopsBeforeAnythingIsWritten) {

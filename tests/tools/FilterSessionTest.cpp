@@ -225,7 +225,11 @@ TEST_F(FilterSessionTest, SwitchesTakeAwayOrChangeWhatTheHostOffers) {
     };
     Run("", d);
     EXPECT_EQ(window, 4242) << "the host's window";
-    Run("--no-advance-state --handle-procs none --no-big-document --no-platform-data", d);
+    EXPECT_TRUE(seen.sSPBasic != nullptr);
+    Run("--no-advance-state --handle-procs none --no-big-document --no-basic-suite "
+        "--no-platform-data",
+        d);
+    EXPECT_TRUE(seen.sSPBasic == nullptr);
     EXPECT_TRUE(seen.advanceState == nullptr);
     EXPECT_TRUE(seen.handleProcs == nullptr);
     EXPECT_TRUE(seen.bigDocumentData == nullptr);

@@ -51,7 +51,8 @@ TEST(HostOptionsTest, RunSwitchesCollectPerRunSettings) {
 TEST(HostOptionsTest, EverySwitchSetsWhatItSays) {
     HostOptions o = Parse("--plugin m --make 1500x3 --mode gray --depth 32 --output o.pfm "
                           "--preview p.png --no-advance-state --handle-procs 2,7 "
-                          "--no-big-document --coords16 --abort-after 4 --advance-error 3,-108 "
+                          "--no-big-document --no-basic-suite --coords16 --abort-after 4 "
+                          "--advance-error 3,-108 "
                           "--planes 2 --layer-planes 1,0 --selection 1,2,3,4 --runs 5 "
                           "--request-log r.txt --no-platform-data --null-window "
                           "--window-timer 50");
@@ -67,6 +68,7 @@ TEST(HostOptionsTest, EverySwitchSetsWhatItSays) {
     EXPECT_EQ(o.handleProcsVersion, 2);
     EXPECT_EQ(o.handleProcsCount, 7);
     EXPECT_FALSE(o.bigDocument);
+    EXPECT_FALSE(o.basicSuite);
     EXPECT_TRUE(o.coords16);
     EXPECT_EQ(o.abortAfter, 4);
     EXPECT_EQ(o.advanceErrorCall, 3);
@@ -157,6 +159,7 @@ TEST(HostOptionsTest, HelpListsEverySwitch) {
                              "--no-advance-state",
                              "--handle-procs",
                              "--no-big-document",
+                             "--no-basic-suite",
                              "--coords16",
                              "--abort-after",
                              "--advance-error",

@@ -230,7 +230,7 @@ void SetUpRecord(Session& s, const HostOptions& o, HostProcess& process) {
     r.inTransparencyMask = r.outTransparencyMask = std::min<std::int16_t>(extraPlanes, 1);
     r.inNonLayerPlanes = r.outNonLayerPlanes =
         static_cast<std::int16_t>(extraPlanes - r.inTransparencyMask);
-    r.sSPBasic = &s.basic;
+    r.sSPBasic = o.basicSuite ? &s.basic : nullptr;
     r.depth = d.depth;
     r.bigDocumentData = o.bigDocument ? &s.big : nullptr;
     r.maxSpace64 = kMaxSpace;
@@ -406,7 +406,7 @@ ERunOutcome RunAbout(const HostOptions& options, PluginEntry entry, HostProcess&
     std::unique_ptr<Session> session = NewSession(options, nullptr, process);
     AboutRecord about{};
     about.platformData = options.platformData ? &session->platform : nullptr;
-    about.sSPBasic = &session->basic;
+    about.sSPBasic = options.basicSuite ? &session->basic : nullptr;
     gSession = session.get();
     const std::int16_t result =
         CallPlugin(*session, entry, filterSelectorAbout, &about, process, out);

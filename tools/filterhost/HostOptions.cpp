@@ -149,6 +149,11 @@ const Switch kSwitches[] = {
          o.bigDocument = false;
          return true;
      }},
+    {"--no-basic-suite", nullptr, "offer no basic suite (sSPBasic null), in every record",
+     [](HostOptions& o, const std::string&) {
+         o.basicSuite = false;
+         return true;
+     }},
     {"--coords16", nullptr,
      "offer the big-document block but ignore the plug-in's request for 32-bit "
      "coordinates: reset it after prepare and read the 16-bit rectangles",

@@ -34,6 +34,7 @@ struct HostOptions {
     std::int16_t handleProcsVersion = 1; // --handle-procs VERSION,COUNT
     std::int16_t handleProcsCount = 8;
     bool bigDocument = true;           // --no-big-document
+    bool basicSuite = true;            // --no-basic-suite
     bool coords16 = false;             // --coords16
     std::int32_t abortAfter = -1;      // --abort-after N; -1: never
     std::int32_t advanceErrorCall = 0; // --advance-error N,CODE; 0: never
