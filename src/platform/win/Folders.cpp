@@ -70,17 +70,19 @@ bool ToAnsiFolderPath(const std::wstring& folder, std::string& ansi) {
     return exact;
 }
 
-// For reading only: every character the code page lacks becomes its default character.
+// For reading only: every character the code page lacks becomes its default character,
+// never a look-alike that would name another folder.
 std::string ToDisplayAnsi(const std::wstring& wide) {
     if (wide.empty())
         return {};
+    const DWORD flags = GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
     const int length = static_cast<int>(wide.size());
     const int size =
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+        WideCharToMultiByte(CP_ACP, flags, wide.data(), length, nullptr, 0, nullptr, nullptr);
     if (size <= 0)
         return {};
     std::string ansi(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), length, &ansi[0], size, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, flags, wide.data(), length, &ansi[0], size, nullptr, nullptr);
     return ansi;
 }
 
