@@ -3,7 +3,8 @@
 //
 // Besides the sanitizers' checks: files outside 1 to 1022 bytes and files without a
 // line ended by CR LF never give a folder, and a folder that is given is an empty text
-// or one ending in the separator whose value stands in the file as it was read.
+// or one ending in the separator whose value stands in the file as it was read. Asking
+// why a file gave no folder reads the same: a reason exactly when there is no folder.
 #include "FuzzSupport.h"
 
 #include "bridge/IniFile.h"
@@ -30,6 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WriteWholeFile(gSettingsPath, data, size);
     std::string folder;
     const bool found = ReadApplicationPath(folder);
+    std::string explained;
+    SettingsLookup lookup;
+    if (ReadApplicationPath(explained, lookup) != found || explained != folder)
+        Violation("asking why read the file differently");
+    if ((lookup.refusal == eIniAccepted) != found)
+        Violation("a reason without a refusal, or a refusal without one");
+    if (size > IniFile::kMaxFileLength && !found && lookup.refusal != eIniTooLong)
+        Violation("a file too long was refused for another reason");
     if (!found) {
         if (!folder.empty())
             Violation("a failed lookup left a folder");

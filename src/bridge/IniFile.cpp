@@ -46,21 +46,82 @@ void IniFile::Close() {
 }
 
 bool IniFile::Load(const char* path) {
+    EIniRefusal refusal = eIniAccepted;
+    return Load(path, refusal);
+}
+
+bool IniFile::Load(const char* path, EIniRefusal& refusal) {
     RequirePointer(path);
     Close();
+    refusal = eIniAccepted;
     bool loaded = false;
-    if (!OpenFile(file, path, false, false))
+    if (!OpenFile(file, path, false, false)) {
+        refusal = PathExists(path) ? eIniUnreadable : eIniNoFile;
         return false;
+    }
     const std::int32_t fileLength = GetFileLength(file);
     if (fileLength >= 1 && fileLength <= kMaxFileLength) {
         length = fileLength;
         if (ReadExact(file, buffer, static_cast<std::uint32_t>(fileLength))) {
             buffer[fileLength] = '\0';
             loaded = ParseLines();
+            if (!loaded)
+                refusal = ExplainMissingValue("");
+        } else {
+            refusal = eIniUnreadable;
         }
+    } else {
+        // An empty file (or one whose length cannot be had) holds no key.
+        refusal = fileLength > kMaxFileLength ? eIniTooLong : eIniNoKey;
     }
     CloseFile(file);
     return loaded;
+}
+
+EIniRefusal IniFile::ExplainMissingValue(const char* key) const {
+    RequirePointer(key);
+    if (HasByteOrderMark())
+        return eIniByteOrderMark;
+    if (HasOtherLineEnds())
+        return eIniLineEnds;
+    // A key line with both brackets became a section named like the whole line: the key's
+    // name, blanks, the equals sign and the value with its brackets turned into blanks.
+    const std::size_t keyLength = std::strlen(key);
+    for (std::int32_t i = 0; keyLength > 0 && i < entryCount; ++i) {
+        const char* name = TextAt(entries[i].nameOffset);
+        if (entries[i].kind != eIniEntrySection || name == nullptr ||
+            std::strncmp(name, key, keyLength) != 0)
+            continue;
+        const char* rest = name + keyLength;
+        while (IsBlank(*rest))
+            ++rest;
+        if (*rest == '=')
+            return eIniBracketsInKey;
+    }
+    return eIniNoKey;
+}
+
+// UTF-8, UTF-16 and UTF-32 files as editors save them with a mark.
+bool IniFile::HasByteOrderMark() const {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(buffer);
+    return (length >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) ||
+           (length >= 2 &&
+            ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF)));
+}
+
+// Parsing has turned every CR LF it read into two zeros, and never writes over a lone CR
+// or LF; a last line without a line end was never parsed, so its text is still there.
+bool IniFile::HasOtherLineEnds() const {
+    for (std::int32_t i = 0; i < length; ++i) {
+        const bool pairedCr = buffer[i] == '\r' && i + 1 < length && buffer[i + 1] == '\n';
+        const bool pairedLf = buffer[i] == '\n' && i > 0 && buffer[i - 1] == '\r';
+        if ((buffer[i] == '\r' && !pairedCr) || (buffer[i] == '\n' && !pairedLf))
+            return true;
+    }
+    std::int32_t last = length - 1;
+    while (last >= 0 && IsBlank(buffer[last]))
+        --last;
+    return last >= 0 && buffer[last] != '\0' && buffer[last] != '\n';
 }
 
 bool IniFile::ParseLines() {
@@ -153,17 +214,27 @@ std::int32_t IniFile::OffsetOf(const char* position) const {
 }
 
 bool ReadApplicationPath(std::string& output) {
+    SettingsLookup lookup;
+    return ReadApplicationPath(output, lookup);
+}
+
+bool ReadApplicationPath(std::string& output, SettingsLookup& lookup) {
     output.clear();
+    lookup = SettingsLookup{};
     std::string profile;
-    if (!GetProfileFolder(profile))
+    if (!GetProfileFolder(profile)) {
+        lookup.refusal = eIniNoProfile;
         return false;
-    const std::string path = JoinPath(JoinPath(profile, kSettingsFolderName), kSettingsFileName);
+    }
+    lookup.filePath = JoinPath(JoinPath(profile, kSettingsFolderName), kSettingsFileName);
     IniFile settings;
-    if (!settings.Load(path.c_str()))
+    if (!settings.Load(lookup.filePath.c_str(), lookup.refusal))
         return false;
     const char* value = settings.GetValue(kGeneralSection, kApplicationPathKey, nullptr);
-    if (value == nullptr)
+    if (value == nullptr) {
+        lookup.refusal = settings.ExplainMissingValue(kApplicationPathKey);
         return false;
+    }
     output = WithTrailingBackslash(value);
     return true;
 }

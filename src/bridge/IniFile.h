@@ -18,6 +18,21 @@ enum EIniEntryKind : std::int32_t {
     eIniEntryKey = 2,
 };
 
+// Why a settings file gave no value, as the reader found it. The reader's rules are the
+// same with or without asking: this only names the rule that stopped it.
+enum EIniRefusal : std::int32_t {
+    eIniAccepted = 0,
+    eIniNoFile,        // nothing to open under the path
+    eIniUnreadable,    // there, but it cannot be opened or read whole
+    eIniTooLong,       // longer than kMaxFileLength
+    eIniByteOrderMark, // a byte-order mark in front of the first line
+    eIniLineEnds,      // a line end other than CR LF, or a last line without one
+    eIniNoKey,         // no entry of that name after the section
+    eIniBracketsInKey, // the key's line holds square brackets and was read as a section
+    eIniEmptyValue,    // the value is empty (set by the callers that need a value)
+    eIniNoProfile,     // no profile folder to look in
+};
+
 // One section header or key, as offsets into the reader's buffer (-1 for none).
 struct IniEntry {
     std::int32_t kind;
@@ -46,6 +61,13 @@ public:
     // closed again before returning. Throws EError for a null or empty path.
     bool Load(const char* path);
 
+    // The same, and when it returns false, why (else eIniAccepted).
+    bool Load(const char* path, EIniRefusal& refusal);
+
+    // Why GetValue(section, key, ...) found no value in the loaded file: the rule of the
+    // file that kept the key from being read.
+    EIniRefusal ExplainMissingValue(const char* key) const;
+
     // The value of the first entry named `key` after the first entry named `section`, or
     // null when that entry is a section header, or `defaultValue` when there is none.
     // The search does not stop at the next section. The pointer is valid until the next
@@ -60,6 +82,8 @@ public:
 
 private:
     bool ParseLines();
+    bool HasByteOrderMark() const;
+    bool HasOtherLineEnds() const;
     IniEntry ParseSection(char* line);
     IniEntry ParseKeyValue(char* line);
     bool IsValid(const IniEntry& entry) const;
@@ -78,3 +102,13 @@ private:
 // an empty output when the folder, the file or the key cannot be had; an empty value
 // gives true and an empty output.
 bool ReadApplicationPath(std::string& output);
+
+// What ReadApplicationPath found besides the folder: the settings file's full path (empty
+// without a profile folder) and why it gave no folder.
+struct SettingsLookup {
+    std::string filePath;
+    EIniRefusal refusal = eIniAccepted;
+};
+
+// The same, telling which file was read and why it gave no folder.
+bool ReadApplicationPath(std::string& output, SettingsLookup& lookup);

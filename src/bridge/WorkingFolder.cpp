@@ -16,36 +16,28 @@ namespace {
 
 using NameMaker = bool (*)(PluginState*, std::string&);
 
-std::int16_t PrepareFilePath(PluginState* state, char* field, NameMaker makeName) {
-    ValidatePluginState(state);
-    std::memset(field, 0, kPathFieldSize);
-    std::string folder;
-    if (!GetWorkingFolder(folder, false))
-        return paramErr;
-    std::string name;
-    if (!makeName(state, name))
-        return paramErr;
-    const std::string path = JoinPath(folder, name);
-    if (!FitsPathField(path))
-        return paramErr;
-    CopyPathTruncated(field, kPathFieldSize, path.c_str());
-    return noErr;
+// A folder the run cannot use: the user is told which, and which variable picks another.
+void NoteFolderProblem(RunProblem* problem, const std::string& folder) {
+    NoteProblem(problem, eProblemTempFolder, folder, OsTempFolderVariable());
 }
 
-} // namespace
-
-bool GetWorkingFolder(std::string& output, bool clean) {
+// GetWorkingFolder, telling which folder failed: the temporary folder itself, or the
+// working folder that could not be created or may not be used.
+bool FindWorkingFolder(std::string& output, bool clean, RunProblem* problem) {
     output.clear();
     std::string temporary;
-    if (!GetTempFolder(temporary))
+    if (!GetTempFolder(temporary)) {
+        NoteFolderProblem(problem, OsTempFolderForMessage());
         return false;
+    }
     const std::string folder = JoinPath(temporary, kWorkingFolderName);
     // Another run may create the folder between the look and the creation; finding it
     // there afterwards is as good as having made it.
-    if (!PathExists(folder) && !CreateFolder(folder) && !PathExists(folder))
+    if ((!PathExists(folder) && !CreateFolder(folder) && !PathExists(folder)) ||
+        !OsIsTrustedFolder(folder.c_str())) {
+        NoteFolderProblem(problem, folder);
         return false;
-    if (!OsIsTrustedFolder(folder.c_str()))
-        return false;
+    }
     // Files that cannot be deleted stay; the run goes on without them.
     if (clean)
         DeleteAllFiles(folder, kLockFileName);
@@ -53,26 +45,57 @@ bool GetWorkingFolder(std::string& output, bool clean) {
     return true;
 }
 
-std::int16_t PrepareExportFilePath(PluginState* state) {
-    return PrepareFilePath(state, ValidatePluginState(state)->exportFilePath, GetExportFileName);
+std::int16_t PrepareFilePath(PluginState* state, char* field, NameMaker makeName,
+                             RunProblem* problem) {
+    ValidatePluginState(state);
+    std::memset(field, 0, kPathFieldSize);
+    std::string folder;
+    if (!FindWorkingFolder(folder, false, problem))
+        return paramErr;
+    std::string name;
+    if (!makeName(state, name))
+        return paramErr;
+    const std::string path = JoinPath(folder, name);
+    if (!FitsPathField(path)) {
+        NoteFolderProblem(problem, folder);
+        return paramErr;
+    }
+    CopyPathTruncated(field, kPathFieldSize, path.c_str());
+    return noErr;
 }
 
-std::int16_t PrepareProcessedFilePath(PluginState* state) {
+} // namespace
+
+bool GetWorkingFolder(std::string& output, bool clean) {
+    return FindWorkingFolder(output, clean, nullptr);
+}
+
+std::int16_t PrepareExportFilePath(PluginState* state, RunProblem* problem) {
+    return PrepareFilePath(state, ValidatePluginState(state)->exportFilePath, GetExportFileName,
+                           problem);
+}
+
+std::int16_t PrepareProcessedFilePath(PluginState* state, RunProblem* problem) {
     return PrepareFilePath(state, ValidatePluginState(state)->processedFilePath,
-                           GetProcessedFileName);
+                           GetProcessedFileName, problem);
 }
 
-std::int16_t LockWorkingFolder(PluginState* state) {
+std::int16_t LockWorkingFolder(PluginState* state, RunProblem* problem) {
     ValidatePluginState(state);
     if (!CloseFile(state->lockFile))
         return paramErr;
     std::string folder;
-    if (!GetWorkingFolder(folder, false))
+    if (!FindWorkingFolder(folder, false, problem))
         return paramErr;
     bool busy = false;
     state->lockFile = OsLockFile(JoinPath(folder, kLockFileName).c_str(), busy);
-    if (state->lockFile == -1)
+    if (state->lockFile == -1) {
+        if (busy)
+            NoteProblem(problem, eProblemFolderBusy, folder);
+        else
+            NoteFolderProblem(problem, folder);
         return busy ? paramErr : openErr;
+    }
     DeleteAllFiles(folder, kLockFileName);
     return noErr;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/PluginState.h"
+#include "ui/ProblemText.h"
 
 #include <cstdint>
 #include <string>
@@ -14,14 +15,16 @@ bool GetWorkingFolder(std::string& output, bool clean);
 // Fill exportFilePath / processedFilePath; the working folder is created when missing but
 // not emptied (LockWorkingFolder does that). 0, or -50 when the folder or the name cannot
 // be formed or the path does not fit.
-std::int16_t PrepareExportFilePath(PluginState* state);
-std::int16_t PrepareProcessedFilePath(PluginState* state);
+// With `problem`, a folder that cannot be used is recorded there.
+std::int16_t PrepareExportFilePath(PluginState* state, RunProblem* problem = nullptr);
+std::int16_t PrepareProcessedFilePath(PluginState* state, RunProblem* problem = nullptr);
 
 // Takes the working folder for this run alone (into lockFile), then empties it of the
 // files of an earlier run. 0; -50 when another run holds it or the folder cannot be had,
 // with nothing deleted, created or truncated; -23 when the lock file cannot be opened (a
-// plain file in place of the folder, a folder the user may not write).
-std::int16_t LockWorkingFolder(PluginState* state);
+// plain file in place of the folder, a folder the user may not write). With `problem`,
+// the other run or the unusable folder is recorded there.
+std::int16_t LockWorkingFolder(PluginState* state, RunProblem* problem = nullptr);
 
 // Lets the next run have the working folder; the lock file stays in it.
 void UnlockWorkingFolder(PluginState* state);

@@ -1,4 +1,4 @@
-// The warning message and the advanceState check.
+// The warning messages and the advanceState check.
 #include "core/Alert.h"
 
 #include "platform/Dialogs.h"
@@ -28,4 +28,13 @@ bool CheckAdvanceState(AdvanceStateProc advanceState) {
     ShowAlert(0, LUMETRA_STRING_INTEGER_RANGE_ID, LUMETRA_STRING_HOST_VERSION_ID, version.bytes,
               nullptr);
     return false;
+}
+
+void ShowRunProblem(std::intptr_t owner, const RunProblem& problem) {
+    const int stringId = ProblemStringId(problem.cause);
+    if (stringId == 0 || owner == 0)
+        return;
+    const std::string tableText = LoadModuleString(stringId, kProblemTableTextSize - 1);
+    if (!tableText.empty())
+        ShowPathWarningBox(owner, ProblemText(problem, tableText));
 }

@@ -1,8 +1,9 @@
-// The one warning message of the plug-in, and the host-capability check that raises it
-// from the transfers.
+// The warning messages of the plug-in: the host-capability check that the transfers
+// raise, and the one that tells why a run could not go ahead.
 #pragma once
 
 #include "host/HostTypes.h"
+#include "ui/ProblemText.h"
 
 #include <cstdint>
 
@@ -16,3 +17,8 @@ std::int16_t ShowAlert(std::intptr_t owner, std::int16_t alertId, std::int16_t s
 // True when the host offers advanceState. Otherwise tells the user that the plug-in
 // needs a host of version 3.0 or later, and returns false.
 bool CheckAdvanceState(AdvanceStateProc advanceState);
+
+// Shows the text of the problem's cause from the module's string table, with its paths
+// whole, as a warning owned by the host window `owner`. Shows nothing without a problem
+// or without a window to own the box.
+void ShowRunProblem(std::intptr_t owner, const RunProblem& problem);

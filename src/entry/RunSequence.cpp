@@ -6,25 +6,30 @@
 #include "bridge/Launcher.h"
 #include "bridge/WorkingFolder.h"
 #include "convert/PixelFormat.h"
+#include "core/Alert.h"
 #include "core/PluginState.h"
 #include "core/ResultCodes.h"
 #include "exchange/FilterAccess.h"
 #include "exchange/ImageExport.h"
 #include "exchange/ResultImport.h"
+#include "host/HostRecords.h"
 
 #include <string>
 
 namespace {
 
 // Everything of a start call before the rectangles are cleared. Each step records its
-// code; the first failure ends the exchange and is the one the host sees.
-void ExchangeWithApplication(PluginState* state) {
+// code; the first failure ends the exchange and is the one the host sees. A step that
+// fails for a reason the user can mend (the settings file, the program, the folders, a
+// run under way) also says why in `problem`.
+void ExchangeWithApplication(PluginState* state, RunProblem& problem) {
     // Every run uses the same folder and names, so the folder is taken for this run alone
     // before anything in it is deleted or written, and kept until the processed file has
     // been read: two overlapping runs would otherwise exchange each other's images.
-    if (!SetResult(CheckProfileFolder()) || !SetResult(PrepareExportFilePath(state)) ||
-        !SetResult(PrepareProcessedFilePath(state)) || !SetResult(LockWorkingFolder(state)) ||
-        !SetResult(OpenExportFile(state)))
+    if (!SetResult(CheckProfileFolder(&problem)) ||
+        !SetResult(PrepareExportFilePath(state, &problem)) ||
+        !SetResult(PrepareProcessedFilePath(state, &problem)) ||
+        !SetResult(LockWorkingFolder(state, &problem)) || !SetResult(OpenExportFile(state)))
         return;
 
     // The job document is only written for a complete export; the export file is closed
@@ -34,7 +39,8 @@ void ExchangeWithApplication(PluginState* state) {
         return;
 
     const std::string jobPath = state->jobFilePath;
-    if (!SetResult(LaunchApplication(state->filterRecord->platformData, jobPath.c_str(), true)))
+    if (!SetResult(
+            LaunchApplication(state->filterRecord->platformData, jobPath.c_str(), true, &problem)))
         return;
 
     // No processed file means the user let the program end without a result: the document
@@ -43,6 +49,14 @@ void ExchangeWithApplication(PluginState* state) {
         return;
     SetResult(ImportDocument(state));
     SetResult(CloseProcessedFile(state));
+}
+
+// Tells the user why the run could not go ahead, in a box owned by the host's window;
+// without platform data there is no window to own it, and nothing is shown.
+void ReportProblem(const PluginState* state, const RunProblem& problem) {
+    const auto* platform = static_cast<const PlatformData*>(state->filterRecord->platformData);
+    if (platform != nullptr)
+        ShowRunProblem(platform->hwnd, problem);
 }
 
 } // namespace
@@ -99,8 +113,11 @@ void DoPrepare() {
 
 void DoStart() {
     PluginState* state = ValidatePluginState(gPluginState);
-    ExchangeWithApplication(state);
+    RunProblem problem;
+    ExchangeWithApplication(state, problem);
+    // The folder is free again while the user reads the message.
     UnlockWorkingFolder(state);
+    ReportProblem(state, problem);
     SetResult(ClearRects());
 }
 

@@ -22,3 +22,8 @@ std::string LoadModuleString(int id, std::size_t limit);
 // system's default caption. Returns the button that closed it, or 0 when it could not be
 // shown.
 int ShowWarningBox(std::intptr_t owner, const std::string& text);
+
+// As ShowWarningBox, for a text that names files and folders: the names are in the
+// system's own encoding for them (the ANSI code page on Windows, the bytes of the names on
+// Linux), so the text goes out as it is, never converted.
+int ShowPathWarningBox(std::intptr_t owner, const std::string& text);

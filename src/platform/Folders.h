@@ -31,6 +31,17 @@ std::uint32_t OsGetTempPath(char* buffer, std::uint32_t size);
 // no exact ANSI form at all (characters outside the code page) counts as none.
 bool OsGetProfilePath(char* buffer, std::uint32_t size);
 
+// The temporary and the profile folder as the user should read them in a message, also
+// when the two calls above cannot hand them on: on Windows in the ANSI code page with a
+// "?" for each character it cannot write, at any length; the variable's name ("%TMP%",
+// "$HOME", ...) when the system gives no folder at all.
+std::string OsTempFolderForMessage();
+std::string OsProfileFolderForMessage();
+
+// The environment variable that chooses the user's temporary folder: "TMP" on Windows,
+// "TMPDIR" on Linux.
+const char* OsTempFolderVariable();
+
 // Whether anything (file or folder, symbolic links followed) exists under the path.
 bool OsPathExists(const char* path);
 

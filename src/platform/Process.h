@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 enum ELaunchOutcome : std::int32_t {
     eLaunchNotStarted = 0,     // nothing was started
@@ -19,6 +20,11 @@ enum ELaunchOutcome : std::int32_t {
 // current folder. With `wait`, returns only when the program has ended or the thread has
 // been asked to quit; a quit message taken by the wait is posted again. `window` is the
 // host's main window (0 for none), which carries the wait's 100 ms timer; the wait ends
-// with the program even when that window goes away meanwhile.
+// with the program even when that window goes away meanwhile. When nothing was started,
+// `error` is the system's error number for why (0 otherwise).
 ELaunchOutcome OsLaunchProgram(const char* program, const char* argument, std::intptr_t window,
-                               bool wait);
+                               bool wait, std::uint32_t& error);
+
+// The system's own one-line message for an error number of OsLaunchProgram, ended by a
+// full stop; the number itself when the system has no text for it.
+std::string OsSystemErrorText(std::uint32_t error);

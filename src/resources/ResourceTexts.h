@@ -14,8 +14,9 @@
 #define LUMETRA_ABOUT_CANCEL_ID 2
 #define LUMETRA_ABOUT_TEXT_ID 3
 
-// The string table. Only the host-version warning is shown; the others are carried for
-// the alerts that share the table's numbering. "^1" and "^2" are placeholders.
+// The string table. Of the first five only the host-version warning is shown; the others
+// are carried for the alerts that share the table's numbering. "^1" and "^2" are
+// placeholders.
 #define LUMETRA_STRING_INTEGER_RANGE_ID 16990
 #define LUMETRA_STRING_INTEGER_RANGE "An integer is required between ^1 and ^2."
 #define LUMETRA_STRING_DECIMAL_RANGE_ID 16991
@@ -28,6 +29,62 @@
     "This plug-in is incompatible with this version of the host program."
 #define LUMETRA_STRING_SUITE_MISSING_ID 16994
 #define LUMETRA_STRING_SUITE_MISSING "the required suite '^0' is unavailable"
+
+// Why a run could not go ahead: one text per cause, shown once before the run returns.
+// "^1" is the file or folder the plug-in used, "^2" the system's own message or the
+// variable to set. Plain ASCII only, on one line: the paths are the only text that may be
+// in another encoding, and the Linux port records each text as one line.
+#define LUMETRA_STRING_SETTINGS_MISSING_ID 16995
+#define LUMETRA_STRING_SETTINGS_MISSING                                                            \
+    "Lumetra found no settings file at ^1. Create it there with two lines, each ended by CR "      \
+    "LF: [General] and ApplicationPath= followed by the folder that holds Lumetra.exe."
+#define LUMETRA_STRING_SETTINGS_LINE_ENDS_ID 16996
+#define LUMETRA_STRING_SETTINGS_LINE_ENDS                                                          \
+    "The settings file ^1 names no program folder: its lines must end with CR LF (carriage "       \
+    "return and line feed), the last line too. Save it again with Windows line ends."
+#define LUMETRA_STRING_SETTINGS_BYTE_ORDER_MARK_ID 16997
+#define LUMETRA_STRING_SETTINGS_BYTE_ORDER_MARK                                                    \
+    "The settings file ^1 names no program folder: it starts with a byte-order mark. Save it "     \
+    "again as ANSI text, without a byte-order mark."
+#define LUMETRA_STRING_SETTINGS_NO_KEY_ID 16998
+#define LUMETRA_STRING_SETTINGS_NO_KEY                                                             \
+    "The settings file ^1 names no program folder: it has no line ApplicationPath= after the "     \
+    "line [General]. Add both lines, each ended by CR LF."
+#define LUMETRA_STRING_SETTINGS_EMPTY_VALUE_ID 16999
+#define LUMETRA_STRING_SETTINGS_EMPTY_VALUE                                                        \
+    "The settings file ^1 names no program folder: its line ApplicationPath= is empty. Write "     \
+    "the folder that holds Lumetra.exe after the equals sign."
+#define LUMETRA_STRING_SETTINGS_BRACKETS_ID 17000
+#define LUMETRA_STRING_SETTINGS_BRACKETS                                                           \
+    "The settings file ^1 names no program folder: the folder in its ApplicationPath line has "    \
+    "square brackets, which the file cannot hold in a value. Put Lumetra.exe in a folder "         \
+    "without [ or ] and name that one."
+#define LUMETRA_STRING_SETTINGS_TOO_LONG_ID 17001
+#define LUMETRA_STRING_SETTINGS_TOO_LONG                                                           \
+    "The settings file ^1 names no program folder: it is longer than 1022 bytes. It needs only "   \
+    "the lines [General] and ApplicationPath= with the folder that holds Lumetra.exe."
+#define LUMETRA_STRING_SETTINGS_UNREADABLE_ID 17002
+#define LUMETRA_STRING_SETTINGS_UNREADABLE                                                         \
+    "The settings file ^1 cannot be read. Make sure it is a plain file that you may read."
+#define LUMETRA_STRING_PROGRAM_NOT_STARTED_ID 17003
+#define LUMETRA_STRING_PROGRAM_NOT_STARTED                                                         \
+    "Lumetra could not start the program ^1: ^2 Make sure the ApplicationPath line of the "        \
+    "settings file names the folder that holds Lumetra.exe."
+#define LUMETRA_STRING_FOLDER_BUSY_ID 17004
+#define LUMETRA_STRING_FOLDER_BUSY                                                                 \
+    "Another run of the filter is using the working folder ^1. Finish that run first (close the "  \
+    "program it started), then run the filter again."
+#define LUMETRA_STRING_TEMP_FOLDER_ID 17005
+#define LUMETRA_STRING_TEMP_FOLDER                                                                 \
+    "Lumetra cannot use the folder ^1 for the files it exchanges with the program: its name "      \
+    "has characters outside the system's code page and no short name, its path is too long, or "   \
+    "it cannot be created or written. Set ^2 to a plain temporary folder (ASCII letters only) "    \
+    "and run the filter again."
+#define LUMETRA_STRING_PROFILE_FOLDER_ID 17006
+#define LUMETRA_STRING_PROFILE_FOLDER                                                              \
+    "Lumetra cannot use your profile folder ^1, where it looks for its settings file: its name "   \
+    "has characters outside the system's code page and no short name, or the system names no "     \
+    "such folder."
 
 // The about text: the title line (with the module's architecture), the host line and the
 // maker's notice.

@@ -19,12 +19,14 @@ std::string_view LengthPrefixedView(const unsigned char* text) {
     return {reinterpret_cast<const char*>(text + 1), text[0]};
 }
 
-std::string ReplacePlaceholders(std::string_view text, std::string_view first,
-                                std::string_view second) {
+namespace {
+
+std::string ReplaceUpTo(std::string_view text, std::string_view first, std::string_view second,
+                        std::size_t limit) {
     std::string result;
     std::size_t position = 0;
     // Stops once the limit is reached: the rest would be cut anyway.
-    while (position < text.size() && result.size() < kMessageTextLimit) {
+    while (position < text.size() && result.size() < limit) {
         const char c = text[position];
         const char next = position + 1 < text.size() ? text[position + 1] : '\0';
         if (c == '^' && next >= '0' && next <= '2') {
@@ -38,9 +40,21 @@ std::string ReplacePlaceholders(std::string_view text, std::string_view first,
             ++position;
         }
     }
-    if (result.size() > kMessageTextLimit)
-        result.resize(kMessageTextLimit);
+    if (result.size() > limit)
+        result.resize(limit);
     return result;
+}
+
+} // namespace
+
+std::string ReplacePlaceholders(std::string_view text, std::string_view first,
+                                std::string_view second) {
+    return ReplaceUpTo(text, first, second, kMessageTextLimit);
+}
+
+std::string ReplacePlaceholdersUncut(std::string_view text, std::string_view first,
+                                     std::string_view second) {
+    return ReplaceUpTo(text, first, second, std::string::npos);
 }
 
 std::string FormatOneDecimal(double value) {

@@ -27,5 +27,10 @@ std::string_view LengthPrefixedView(const unsigned char* text);
 std::string ReplacePlaceholders(std::string_view text, std::string_view first,
                                 std::string_view second);
 
+// The same replacement without any cut: for the texts that name a path, which is of no use
+// to the user once cut.
+std::string ReplacePlaceholdersUncut(std::string_view text, std::string_view first,
+                                     std::string_view second);
+
 // `value` in decimal with exactly one fractional digit ("3.0"), whatever the C locale.
 std::string FormatOneDecimal(double value);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 const std::string kSep(1, PathSeparator());
@@ -37,6 +39,7 @@ struct ApplicationPathCase {
     std::string bytes;
     bool found;
     std::string output;
+    EIniRefusal refusal = eIniAccepted; // why the reader gave no folder
 };
 
 class ReadApplicationPathTest : public ::testing::TestWithParam<ApplicationPathCase> {};
@@ -48,6 +51,13 @@ TEST_P(ReadApplicationPathTest, ReadsTheFolder) {
     std::string output = "stale";
     EXPECT_EQ(ReadApplicationPath(output), c.found);
     EXPECT_EQ(output, c.output);
+    // Asking why changes nothing of what is read.
+    SettingsLookup lookup;
+    output = "stale";
+    EXPECT_EQ(ReadApplicationPath(output, lookup), c.found);
+    EXPECT_EQ(output, c.output);
+    EXPECT_EQ(lookup.refusal, c.refusal);
+    EXPECT_EQ(lookup.filePath, profile.FilePath());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -58,43 +68,53 @@ INSTANTIATE_TEST_SUITE_P(
         ApplicationPathCase{"BlanksInTheValue", Basic("C:\\Program Files (x86)\\Lumetra"), true,
                             "C:\\Program Files (x86)\\Lumetra" + kSep},
         ApplicationPathCase{"LastLineWithoutLineEnd", "[General]\r\nApplicationPath=Apps", false,
-                            ""},
-        ApplicationPathCase{"LineFeedsOnly", "[General]\nApplicationPath=Apps\n", false, ""},
-        ApplicationPathCase{"CarriageReturnsOnly", "[General]\rApplicationPath=Apps\r", false, ""},
+                            "", eIniLineEnds},
+        ApplicationPathCase{"LineFeedsOnly", "[General]\nApplicationPath=Apps\n", false, "",
+                            eIniLineEnds},
+        ApplicationPathCase{"CarriageReturnsOnly", "[General]\rApplicationPath=Apps\r", false, "",
+                            eIniLineEnds},
         ApplicationPathCase{"BlanksAndTabs",
                             "\t[ General ] \r\n  ApplicationPath \t=\t Apps  \t\r\n", true,
                             "Apps" + kSep},
         ApplicationPathCase{"SectionNameIsCaseSensitive", "[general]\r\nApplicationPath=A\r\n",
-                            false, ""},
+                            false, "", eIniNoKey},
         ApplicationPathCase{"KeyNameIsCaseSensitive", "[General]\r\napplicationpath=A\r\n", false,
-                            ""},
-        ApplicationPathCase{"KeyBeforeTheSection", "ApplicationPath=A\r\n[General]\r\n", false, ""},
+                            "", eIniNoKey},
+        ApplicationPathCase{"KeyBeforeTheSection", "ApplicationPath=A\r\n[General]\r\n", false, "",
+                            eIniNoKey},
         ApplicationPathCase{"KeyInALaterSection",
                             "[General]\r\nOther=1\r\n[Other]\r\nApplicationPath=Later\r\n", true,
                             "Later" + kSep},
-        ApplicationPathCase{"BracketsInTheValue", Basic("C:\\Tools [2]"), false, ""},
+        ApplicationPathCase{"BracketsInTheValue", Basic("C:\\Tools [2]"), false, "",
+                            eIniBracketsInKey},
         ApplicationPathCase{"EqualsSignInTheValue", Basic("a=b"), true, "a=b" + kSep},
-        ApplicationPathCase{"ByteOrderMark", "\xEF\xBB\xBF" + Basic("Apps"), false, ""},
+        ApplicationPathCase{"ByteOrderMark", "\xEF\xBB\xBF" + Basic("Apps"), false, "",
+                            eIniByteOrderMark},
         ApplicationPathCase{"ByteOrderMarkOnABlankFirstLine", "\xEF\xBB\xBF\r\n" + Basic("Apps"),
                             true, "Apps" + kSep},
         ApplicationPathCase{"Of1022Bytes", OfSize(1022), true, "Tools" + kSep},
-        ApplicationPathCase{"Of1023Bytes", OfSize(1023), false, ""},
-        ApplicationPathCase{"EmptyFile", "", false, ""},
+        ApplicationPathCase{"Of1023Bytes", OfSize(1023), false, "", eIniTooLong},
+        ApplicationPathCase{"EmptyFile", "", false, "", eIniNoKey},
         ApplicationPathCase{"KeyIsTheSixteenthEntry",
                             "[General]\r\n\r\n; comment\r\n" + Keys(14) + "\r\n" +
                                 "ApplicationPath=Sixteenth\r\n",
                             true, "Sixteenth" + kSep},
         ApplicationPathCase{"KeyIsTheSeventeenthEntry",
                             "[General]\r\n" + Keys(15) + "ApplicationPath=Seventeenth\r\n", false,
-                            ""},
+                            "", eIniNoKey},
         ApplicationPathCase{"EmptyValue", "[General]\r\nApplicationPath=\r\n", true, ""},
         ApplicationPathCase{"BlankValue", "[General]\r\nApplicationPath= \t \r\n", true, ""},
         ApplicationPathCase{"FirstOfDuplicateKeys", Basic("First") + "ApplicationPath=Second\r\n",
                             true, "First" + kSep},
-        ApplicationPathCase{"KeyIsASectionHeader", "[General]\r\n[ApplicationPath]\r\n", false, ""},
-        ApplicationPathCase{"NoSection", "ApplicationPath=Apps\r\n", false, ""},
+        ApplicationPathCase{"KeyIsASectionHeader", "[General]\r\n[ApplicationPath]\r\n", false, "",
+                            eIniNoKey},
+        ApplicationPathCase{"NoSection", "ApplicationPath=Apps\r\n", false, "", eIniNoKey},
         ApplicationPathCase{"ZeroByteEndsTheText", std::string("[General]\r\n") + '\0' + Basic("A"),
-                            false, ""}),
+                            false, "", eIniNoKey},
+        ApplicationPathCase{"Utf16WithItsMark", std::string("\xFF\xFE[\0G\0]\0\r\0\n\0", 12), false,
+                            "", eIniByteOrderMark},
+        ApplicationPathCase{"OneLineFeedAmongPairs", "[General]\r\n; note\nApplicationPath=Apps",
+                            false, "", eIniLineEnds}),
     [](const ::testing::TestParamInfo<ApplicationPathCase>& param) { return param.param.name; });
 
 TEST(ReadApplicationPathTest, MissingFileOrFolderIsAFailure) {
@@ -107,6 +127,14 @@ TEST(ReadApplicationPathTest, MissingFileOrFolderIsAFailure) {
     profile.Remove();
     EXPECT_FALSE(ReadApplicationPath(output)) << "read anew on every call";
     EXPECT_EQ(output, "");
+    SettingsLookup lookup;
+    EXPECT_FALSE(ReadApplicationPath(output, lookup));
+    EXPECT_EQ(lookup.refusal, eIniNoFile);
+    // A folder where the file should be is there, but cannot be read as a file.
+    std::filesystem::create_directories(profile.FilePath());
+    EXPECT_FALSE(ReadApplicationPath(output, lookup));
+    EXPECT_EQ(lookup.refusal, eIniUnreadable);
+    std::filesystem::remove(profile.FilePath());
 }
 
 TEST(ReadApplicationPathTest, ProfileFolderMissing) {
@@ -117,6 +145,10 @@ TEST(ReadApplicationPathTest, ProfileFolderMissing) {
     std::string output = "stale";
     EXPECT_FALSE(ReadApplicationPath(output));
     EXPECT_EQ(output, "");
+    SettingsLookup lookup;
+    EXPECT_FALSE(ReadApplicationPath(output, lookup));
+    EXPECT_EQ(lookup.refusal, eIniNoProfile);
+    EXPECT_EQ(lookup.filePath, "");
 }
 
 class IniFileTest : public ::testing::Test {

@@ -90,7 +90,20 @@ INSTANTIATE_TEST_SUITE_P(
         AlertCase{"SuiteNameDropped", 16994, "x", "y", "the required suite '' is unavailable"},
         AlertCase{"CutAt254", 16991, std::string(254, 'n'), "2",
                   kDecimal + std::string(254 - kDecimal.size(), 'n')},
-        AlertCase{"UnknownStringIsEmpty", 17000, "1", "2", ""}),
+        AlertCase{"UnknownStringIsEmpty", 17999, "1", "2", ""}),
     [](const testing::TestParamInfo<AlertCase>& c) { return c.param.name; });
+
+// A run's problem goes out with its path exactly as the file system names it (UTF-8 here),
+// uncut, on one line.
+TEST(AboutConsoleTest, ARunProblemKeepsItsPathWhole) {
+    const RunProblem problem{eProblemSettingsMissing,
+                             "/home/Jos\xC3\xA9/" + std::string(300, 'p') + "/plugin.ini", ""};
+    testing::internal::CaptureStderr();
+    ShowRunProblem(1, problem);
+    ShowRunProblem(0, problem); // no window to own the box
+    ShowRunProblem(1, RunProblem{});
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              ProblemText(problem, ProblemTableText(eProblemSettingsMissing)) + "\n");
+}
 
 } // namespace

@@ -32,4 +32,11 @@ TEST(AlertTest, HostWithAdvanceStatePasses) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
+TEST(AlertTest, ARunProblemWithoutAWindowOrACauseShowsNothing) {
+    testing::internal::CaptureStderr();
+    ShowRunProblem(0, {eProblemFolderBusy, "W", ""});
+    ShowRunProblem(1, {});
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
 } // namespace

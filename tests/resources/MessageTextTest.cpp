@@ -1,9 +1,13 @@
-// Placeholder replacement, the 254-character cut and length-prefixed strings.
+// Placeholder replacement, the 254-character cut, length-prefixed strings, and the texts
+// that name a path, which are never cut.
 #include "ui/MessageText.h"
+#include "ui/ProblemText.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -81,6 +85,58 @@ TEST(FormatOneDecimalTest, WritesOneFractionalDigit) {
     EXPECT_EQ(FormatOneDecimal(10.0), "10.0");
     EXPECT_EQ(FormatOneDecimal(4.06), "4.1");
     EXPECT_EQ(FormatOneDecimal(0.0), "0.0");
+}
+
+// The texts that tell why a run could not go ahead: every cause with a plain path, one far
+// beyond the 254-character cut, and one with bytes outside ASCII comes out whole, with
+// its path, its second text where it has one, and no placeholder left.
+TEST(ProblemTextTest, EveryCauseNamesItsPathInFull) {
+    const ERunProblem causes[] = {
+        eProblemSettingsMissing, eProblemSettingsLineEnds,   eProblemSettingsByteOrderMark,
+        eProblemSettingsNoKey,   eProblemSettingsEmptyValue, eProblemSettingsBrackets,
+        eProblemSettingsTooLong, eProblemSettingsUnreadable, eProblemProgramNotStarted,
+        eProblemFolderBusy,      eProblemTempFolder,         eProblemProfileFolder};
+    const std::string paths[] = {
+        "C:\\Users\\ann\\Lumetra\\plugin.ini", "C:\\" + std::string(600, 'x') + "\\lumetrafilter",
+        "C:\\Users\\Jos\xE9\\\x95\\\xE8\xA1\xA8\\plugin.ini", // ANSI and UTF-8 bytes alike
+    };
+    const std::string detail = "The system cannot find the file specified.";
+    std::vector<int> ids;
+    for (const ERunProblem cause : causes) {
+        const std::string_view table = ProblemTableText(cause);
+        SCOPED_TRACE(std::string(table));
+        ASSERT_FALSE(table.empty());
+        ids.push_back(ProblemStringId(cause));
+        EXPECT_GT(ids.back(), 16994) << "after the table's first five";
+        for (const char c : table)
+            EXPECT_TRUE(c >= 0x20 && c < 0x7F) << "plain ASCII on one line";
+        const bool hasDetail = table.find("^2") != std::string_view::npos;
+        for (const std::string& path : paths) {
+            const std::string text = ProblemText({cause, path, detail}, table);
+            EXPECT_NE(text.find(path), std::string::npos);
+            EXPECT_EQ(text.find(detail) != std::string::npos, hasDetail);
+            // Nothing but the placeholders changed: the whole text, never cut.
+            EXPECT_EQ(text.size(),
+                      table.size() - 2 + path.size() + (hasDetail ? detail.size() - 2 : 0));
+            for (std::size_t at = text.find('^'); at != std::string::npos;
+                 at = text.find('^', at + 1))
+                ADD_FAILURE() << "a caret is left at " << at;
+        }
+    }
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end()) << "one id per cause";
+    EXPECT_EQ(ProblemStringId(eProblemNone), 0);
+    EXPECT_TRUE(ProblemTableText(eProblemNone).empty());
+}
+
+TEST(ProblemTextTest, ARunKeepsItsFirstProblem) {
+    RunProblem problem;
+    NoteProblem(nullptr, eProblemFolderBusy, "ignored");
+    NoteProblem(&problem, eProblemTempFolder, "T", "TMP");
+    NoteProblem(&problem, eProblemFolderBusy, "W");
+    EXPECT_EQ(problem.cause, eProblemTempFolder);
+    EXPECT_EQ(problem.path, "T");
+    EXPECT_EQ(problem.detail, "TMP");
 }
 
 } // namespace

@@ -60,6 +60,37 @@ STRINGS = {
     16992: "This plug-in requires Adobe Photoshop\u00ae ^1 or later functionality.",
     16993: "This plug-in is incompatible with this version of the host program.",
     16994: "the required suite '^0' is unavailable",
+    16995: ('Lumetra found no settings file at ^1. Create it there with two lines, each ended '
+           'by CR LF: [General] and ApplicationPath= followed by the folder that holds '
+           'Lumetra.exe.'),
+    16996: ('The settings file ^1 names no program folder: its lines must end with CR LF '
+           '(carriage return and line feed), the last line too. Save it again with Windows '
+           'line ends.'),
+    16997: ('The settings file ^1 names no program folder: it starts with a byte-order mark. '
+           'Save it again as ANSI text, without a byte-order mark.'),
+    16998: ('The settings file ^1 names no program folder: it has no line ApplicationPath= '
+           'after the line [General]. Add both lines, each ended by CR LF.'),
+    16999: ('The settings file ^1 names no program folder: its line ApplicationPath= is '
+           'empty. Write the folder that holds Lumetra.exe after the equals sign.'),
+    17000: ('The settings file ^1 names no program folder: the folder in its ApplicationPath '
+           'line has square brackets, which the file cannot hold in a value. Put Lumetra.exe '
+           'in a folder without [ or ] and name that one.'),
+    17001: ('The settings file ^1 names no program folder: it is longer than 1022 bytes. It '
+           'needs only the lines [General] and ApplicationPath= with the folder that holds '
+           'Lumetra.exe.'),
+    17002: ('The settings file ^1 cannot be read. Make sure it is a plain file that you may '
+           'read.'),
+    17003: ('Lumetra could not start the program ^1: ^2 Make sure the ApplicationPath line of '
+           'the settings file names the folder that holds Lumetra.exe.'),
+    17004: ('Another run of the filter is using the working folder ^1. Finish that run first '
+           '(close the program it started), then run the filter again.'),
+    17005: ('Lumetra cannot use the folder ^1 for the files it exchanges with the program: '
+           "its name has characters outside the system's code page and no short name, its "
+           'path is too long, or it cannot be created or written. Set ^2 to a plain '
+           'temporary folder (ASCII letters only) and run the filter again.'),
+    17006: ('Lumetra cannot use your profile folder ^1, where it looks for its settings file: '
+           "its name has characters outside the system's code page and no short name, or the "
+           'system names no such folder.'),
 }
 
 

@@ -2,10 +2,14 @@
 // the module, on every document format, with the program's and the host's faults.
 #include "RunFixture.h"
 
+#include "platform/FileIo.h"
+#include "platform/Folders.h"
 #include "platform/HostDynamicModule.h"
 #include "platform/HostFolders.h"
 #include "platform/HostProcess.h"
 #include "platform/HostProgramServices.h"
+#include "platform/Process.h"
+#include "ui/ProblemText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -90,6 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
 enum ESetup {
     eSetupNone,
     eSetupWorkingFolderIsAFile,
+    eSetupTempFolderMissing,
+    eSetupWorkingFolderHeld,
     eSetupNoSettings,
     eSetupSettingsEmpty,
     eSetupSettings1022,
@@ -98,7 +104,11 @@ enum ESetup {
     eSetupSettingsWithLineFeeds,
     eSetupSettingsWithBrackets,
     eSetupSettingsFifo,
+    eSetupProgramMissing,
 };
+
+// No such file: ENOENT on Linux and ERROR_FILE_NOT_FOUND on Windows have the same number.
+constexpr std::uint32_t kFileNotFound = 2;
 
 constexpr std::size_t kAllPixels = std::numeric_limits<std::size_t>::max();
 
@@ -132,6 +142,7 @@ std::string SettingsBytes(ESetup setup, const std::string& folder) {
         return "[General]\nApplicationPath=" + folder + "\n";
     case eSetupSettingsWithBrackets:
         return "[General]\r\nApplicationPath=" + folder + PathSeparator() + "[2]\r\n";
+
     default:
         return basic;
     }
@@ -139,6 +150,51 @@ std::string SettingsBytes(ESetup setup, const std::string& folder) {
 
 class FaultTest : public RunTest, public ::testing::WithParamInterface<FaultCase> {
 protected:
+    ~FaultTest() override {
+        if (heldLock != -1)
+            OsCloseFile(heldLock);
+    }
+
+    // The one warning the spoilt setting gives the user, with the file or folder in it.
+    std::string ExpectedWarning(ESetup setup) const {
+        const std::string working = temp + "lumetrafilter";
+        const std::string settings = profile->FilePath();
+        const auto text = [](ERunProblem cause, const std::string& path,
+                             const std::string& detail = {}) {
+            return ProblemText({cause, path, detail}, ProblemTableText(cause));
+        };
+        switch (setup) {
+        case eSetupWorkingFolderIsAFile:
+        case eSetupTempFolderMissing:
+            return text(eProblemTempFolder, working, OsTempFolderVariable());
+        case eSetupWorkingFolderHeld:
+            return text(eProblemFolderBusy, working);
+        case eSetupNoSettings:
+            return text(eProblemSettingsMissing, settings);
+        case eSetupSettingsEmpty:
+            return text(eProblemSettingsNoKey, settings);
+        case eSetupSettings1023:
+            return text(eProblemSettingsTooLong, settings);
+        case eSetupSettingsWithByteOrderMark:
+            return text(eProblemSettingsByteOrderMark, settings);
+        case eSetupSettingsWithLineFeeds:
+            return text(eProblemSettingsLineEnds, settings);
+        case eSetupSettingsWithBrackets:
+            return text(eProblemSettingsBrackets, settings);
+        case eSetupSettingsFifo:
+            return text(eProblemSettingsUnreadable, settings);
+        case eSetupProgramMissing:
+            return text(eProblemProgramNotStarted,
+                        WithSeparator(scratch.Sub("no program")) + "Lumetra.exe",
+                        OsSystemErrorText(kFileNotFound));
+        default:
+            return {};
+        }
+    }
+
+    // Another host's run, played by this process: it holds the working folder's lock.
+    std::int32_t heldLock = -1;
+
     // Spoils the setting for the first run; returns the host switches that give the
     // second run a sound one again where the product reads it afresh.
     std::vector<std::string> Spoil(ESetup setup) {
@@ -153,8 +209,33 @@ protected:
                                 {"--run-env", "2," + name + "=" + scratch.Sub("temp 2", true)});
             return recovery;
         }
+        case eSetupTempFolderMissing:
+        case eSetupWorkingFolderHeld: {
+            if (setup == eSetupTempFolderMissing) {
+                temp = WithSeparator(scratch.Sub("missing") + PathSeparator() + "deeper");
+                tempOverride.reset(); // gives the variables back before they are set again
+                tempOverride = std::make_unique<TempFolderOverride>(temp);
+            } else {
+                const std::string working =
+                    scratch.Sub("temp folder") + PathSeparator() + "lumetrafilter";
+                std::filesystem::create_directories(working);
+                bool busy = false;
+                heldLock = OsLockFile((working + PathSeparator() + "Lumetra.lock").c_str(), busy);
+                if (heldLock == -1)
+                    throw std::runtime_error("cannot hold the working folder's lock");
+            }
+            std::vector<std::string> recovery;
+            for (const std::string& name : TemporaryFolderVariables())
+                recovery.insert(recovery.end(),
+                                {"--run-env", "2," + name + "=" + scratch.Sub("temp 2", true)});
+            return recovery;
+        }
         case eSetupNoSettings:
             profile->Remove();
+            break;
+        case eSetupProgramMissing:
+            // A folder that exists and holds no program.
+            profile->WriteApplicationPath(scratch.Sub("no program", true));
             break;
         case eSetupSettingsFifo:
             profile->Remove();
@@ -209,6 +290,17 @@ TEST_P(FaultTest, TheRunEndsWithItsCodeAndTheNextRunSucceeds) {
     EXPECT_EQ(run.exitCode, c.firstStart == 0 && secondStart == 0 ? 0 : 1) << run.output;
     EXPECT_EQ(run.Results("start"), (std::vector<int>{c.firstStart, secondStart})) << run.output;
     EXPECT_EQ(run.Results("reentered start"), c.reenteredStarts) << run.output;
+    // One box for each run the setting spoilt; none for a cancel, a program that left no
+    // result, or any other fault of the host or the program.
+    std::vector<std::string> expectedWarnings;
+    if (c.setup != eSetupNone && c.firstStart != 0)
+        expectedWarnings.assign(secondStart != 0 ? 2 : 1, ExpectedWarning(c.setup));
+    std::vector<std::string> warnings;
+    for (const SeenWarning& warning : run.warnings) {
+        warnings.push_back(warning.text);
+        EXPECT_TRUE(warning.ownedByHostWindow) << warning.text;
+    }
+    EXPECT_EQ(warnings, expectedWarnings) << run.output;
     const std::vector<int> openFiles = run.OpenFiles();
     ASSERT_EQ(openFiles.size(), 3u) << run.output;
     EXPECT_EQ(openFiles[1], openFiles[0]) << "the faulty run left a file open";
@@ -241,6 +333,9 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"ResultIsALinkToDevZero", {}, "devzero", 0, 0, eSetupNone, {}, true},
         // What the run finds before it starts.
         FaultCase{"WorkingFolderIsAPlainFile", {}, "copy", -23, 0, eSetupWorkingFolderIsAFile},
+        FaultCase{"TemporaryFolderMissing", {}, "copy", -50, 0, eSetupTempFolderMissing},
+        FaultCase{"WorkingFolderHeldByAnotherRun", {}, "copy", -50, 0, eSetupWorkingFolderHeld},
+        FaultCase{"ProgramMissing", {}, "copy", -30901, 0, eSetupProgramMissing},
         FaultCase{"NoSettingsFile", {}, "copy", -30901, 0, eSetupNoSettings},
         FaultCase{"SettingsFileEmpty", {}, "copy", -30901, 0, eSetupSettingsEmpty},
         FaultCase{"SettingsFileOf1022Bytes", {}, "copy", 0, kAllPixels, eSetupSettings1022},

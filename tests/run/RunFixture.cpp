@@ -45,11 +45,12 @@ HostRun RunTest::Host(const std::vector<std::string>& arguments,
                       const std::vector<std::string>& prefix) {
     std::vector<std::string> command = prefix;
     command.insert(command.end(), {ExecutableFolder() + ProgramFileName("filterhost"), "--plugin",
-                                   ExecutableFolder() + PluginModuleFileName()});
+                                   ExecutableFolder() + PluginModuleFileName(), "--print-window"});
     command.insert(command.end(), arguments.begin(), arguments.end());
     HostRun run;
     const std::string outputPath = File("host-output-" + std::to_string(++hostRuns) + ".txt");
-    run.exitCode = RunProgram(command, environment, outputPath);
+    run.warnings = WatchWarnings(
+        [&] { run.exitCode = RunProgram(command, environment, outputPath); }, outputPath);
     run.output = ReadFileBytes(outputPath);
     return run;
 }

@@ -5,6 +5,7 @@
 
 #include "BridgeFixtures.h"
 #include "Document.h"
+#include "WarningWatch.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 struct HostRun {
     int exitCode = -1;
     std::string output;
+    std::vector<SeenWarning> warnings; // the module's warning boxes, closed by the test
     // The result codes of every call of the given selector, in order ("start", ...).
     std::vector<int> Results(const std::string& selector) const;
     // The open-file counts printed by --count-open-files, run 0 (before the first) first.
@@ -43,7 +45,7 @@ protected:
 
     ScratchFolder scratch{"run"};
     std::atomic<int> hostRuns{0}; // each start of the host has its own output file
-    std::string temp; // the temporary folder the product uses, with its separator
+    std::string temp;             // the temporary folder the product uses, with its separator
     std::unique_ptr<TempFolderOverride> tempOverride;
     std::unique_ptr<SettingsProfile> profile;
 };

@@ -28,7 +28,8 @@ TEST(HostOptionsTest, DefaultsPlayAnOrdinaryHost) {
     EXPECT_EQ(o.plugin, "m.8bf");
     EXPECT_EQ(o.input, "in.ppm");
     EXPECT_TRUE(o.advanceState && o.handleProcs && o.bigDocument && o.platformData);
-    EXPECT_FALSE(o.coords16 || o.nullWindow || o.selectionGiven || o.layerPlanesGiven);
+    EXPECT_FALSE(o.coords16 || o.nullWindow || o.selectionGiven || o.layerPlanesGiven ||
+                 o.printWindow);
     EXPECT_EQ(o.handleProcsVersion, 1);
     EXPECT_EQ(o.handleProcsCount, 8);
     EXPECT_EQ(o.abortAfter, -1);
@@ -55,7 +56,7 @@ TEST(HostOptionsTest, EverySwitchSetsWhatItSays) {
                           "--advance-error 3,-108 "
                           "--planes 2 --layer-planes 1,0 --selection 1,2,3,4 --runs 5 "
                           "--request-log r.txt --no-platform-data --null-window "
-                          "--window-timer 50");
+                          "--window-timer 50 --print-window");
     EXPECT_TRUE(o.make);
     EXPECT_EQ(o.makeWidth, 1500);
     EXPECT_EQ(o.makeHeight, 3);
@@ -85,6 +86,7 @@ TEST(HostOptionsTest, EverySwitchSetsWhatItSays) {
     EXPECT_FALSE(o.platformData);
     EXPECT_TRUE(o.nullWindow);
     EXPECT_EQ(o.windowTimerMs, 50);
+    EXPECT_TRUE(o.printWindow);
 
     o = Parse("--plugin m --input x.pgm --mode cmyk --handle-procs none --abort-after=0");
     EXPECT_EQ(o.modeOverride, eOverrideCmyk);
@@ -170,7 +172,8 @@ TEST(HostOptionsTest, HelpListsEverySwitch) {
                              "--request-log",
                              "--no-platform-data",
                              "--null-window",
-                             "--window-timer"})
+                             "--window-timer",
+                             "--print-window"})
         EXPECT_NE(usage.find(std::string("  ") + name), std::string::npos) << name;
 }
 

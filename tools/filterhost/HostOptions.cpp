@@ -279,6 +279,13 @@ const Switch kSwitches[] = {
          o.windowTimerMs = ParseInteger(v, 1, 60000, n) ? static_cast<std::int32_t>(n) : 0;
          return o.windowTimerMs != 0;
      }},
+    {"--print-window", nullptr,
+     "print the host's main window handle as filterhost: window <n> (decimal) before the "
+     "module is loaded, so that a watcher can tell the module's boxes by their owner",
+     [](HostOptions& o, const std::string&) {
+         o.printWindow = true;
+         return true;
+     }},
 };
 
 const Switch* FindSwitch(const std::string& name) {

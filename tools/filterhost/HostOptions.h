@@ -55,6 +55,7 @@ struct HostOptions {
     bool platformData = true;       // --no-platform-data
     bool nullWindow = false;        // --null-window
     std::int32_t windowTimerMs = 0; // --window-timer MS; 0: no timer
+    bool printWindow = false;       // --print-window
 };
 
 // Parses the arguments after the program name. On failure returns false with a message

@@ -111,6 +111,8 @@ int RunHost(const std::vector<std::string>& arguments) {
     process.window = CreateHostWindow(error);
     if (process.window == 0)
         return Fail(error);
+    if (options.printWindow)
+        std::cout << "filterhost: window " << process.window << std::endl;
     PluginModule plugin;
     if (!LoadPlugin(options.plugin, plugin, error)) {
         DestroyHostWindow(process.window);

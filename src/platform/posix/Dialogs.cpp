@@ -1,4 +1,4 @@
-// The about box and the warning message on Linux: their texts go to standard error.
+// The about box and the warning messages on Linux: their texts go to standard error.
 #include "platform/Dialogs.h"
 
 #include "resources/ResourceTexts.h"
@@ -21,6 +21,18 @@ constexpr StringEntry kStrings[] = {
     {LUMETRA_STRING_HOST_VERSION_ID, LUMETRA_STRING_HOST_VERSION},
     {LUMETRA_STRING_HOST_INCOMPATIBLE_ID, LUMETRA_STRING_HOST_INCOMPATIBLE},
     {LUMETRA_STRING_SUITE_MISSING_ID, LUMETRA_STRING_SUITE_MISSING},
+    {LUMETRA_STRING_SETTINGS_MISSING_ID, LUMETRA_STRING_SETTINGS_MISSING},
+    {LUMETRA_STRING_SETTINGS_LINE_ENDS_ID, LUMETRA_STRING_SETTINGS_LINE_ENDS},
+    {LUMETRA_STRING_SETTINGS_BYTE_ORDER_MARK_ID, LUMETRA_STRING_SETTINGS_BYTE_ORDER_MARK},
+    {LUMETRA_STRING_SETTINGS_NO_KEY_ID, LUMETRA_STRING_SETTINGS_NO_KEY},
+    {LUMETRA_STRING_SETTINGS_EMPTY_VALUE_ID, LUMETRA_STRING_SETTINGS_EMPTY_VALUE},
+    {LUMETRA_STRING_SETTINGS_BRACKETS_ID, LUMETRA_STRING_SETTINGS_BRACKETS},
+    {LUMETRA_STRING_SETTINGS_TOO_LONG_ID, LUMETRA_STRING_SETTINGS_TOO_LONG},
+    {LUMETRA_STRING_SETTINGS_UNREADABLE_ID, LUMETRA_STRING_SETTINGS_UNREADABLE},
+    {LUMETRA_STRING_PROGRAM_NOT_STARTED_ID, LUMETRA_STRING_PROGRAM_NOT_STARTED},
+    {LUMETRA_STRING_FOLDER_BUSY_ID, LUMETRA_STRING_FOLDER_BUSY},
+    {LUMETRA_STRING_TEMP_FOLDER_ID, LUMETRA_STRING_TEMP_FOLDER},
+    {LUMETRA_STRING_PROFILE_FOLDER_ID, LUMETRA_STRING_PROFILE_FOLDER},
 };
 
 // The texts are in the Windows ANSI code page; a Linux terminal reads UTF-8. Bytes from
@@ -42,10 +54,13 @@ std::string ToUtf8(std::string_view text) {
     return result;
 }
 
-void WriteToStandardError(std::string_view text) {
-    const std::string converted = ToUtf8(text);
-    std::fwrite(converted.data(), 1, converted.size(), stderr);
+void WriteBytesToStandardError(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stderr);
     std::fflush(stderr);
+}
+
+void WriteToStandardError(std::string_view text) {
+    WriteBytesToStandardError(ToUtf8(text));
 }
 
 } // namespace
@@ -65,5 +80,10 @@ std::string LoadModuleString(int id, std::size_t limit) {
 
 int ShowWarningBox(std::intptr_t /*owner*/, const std::string& text) {
     WriteToStandardError(text + "\n");
+    return kMessageBoxOk;
+}
+
+int ShowPathWarningBox(std::intptr_t /*owner*/, const std::string& text) {
+    WriteBytesToStandardError(text + "\n");
     return kMessageBoxOk;
 }

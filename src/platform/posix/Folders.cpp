@@ -60,6 +60,20 @@ bool OsGetProfilePath(char* buffer, std::uint32_t size) {
     return true;
 }
 
+std::string OsTempFolderForMessage() {
+    const char* folder = EnvironmentText("TMPDIR");
+    return folder != nullptr ? folder : "/tmp/";
+}
+
+std::string OsProfileFolderForMessage() {
+    const char* home = EnvironmentText("HOME");
+    return home != nullptr ? home : "$HOME";
+}
+
+const char* OsTempFolderVariable() {
+    return "TMPDIR";
+}
+
 bool OsPathExists(const char* path) {
     struct stat info {};
     return ::stat(path, &info) == 0;

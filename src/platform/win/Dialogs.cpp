@@ -121,3 +121,7 @@ int ShowWarningBox(std::intptr_t owner, const std::string& text) {
     return MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), nullptr,
                        MB_OK | MB_ICONWARNING);
 }
+
+int ShowPathWarningBox(std::intptr_t owner, const std::string& text) {
+    return ShowWarningBox(owner, text);
+}

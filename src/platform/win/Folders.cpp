@@ -70,6 +70,22 @@ bool ToAnsiFolderPath(const std::wstring& folder, std::string& ansi) {
     return exact;
 }
 
+// For reading only: every character the code page lacks becomes its default character,
+// never a look-alike that would name another folder.
+std::string ToDisplayAnsi(const std::wstring& wide) {
+    if (wide.empty())
+        return {};
+    const DWORD flags = GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int length = static_cast<int>(wide.size());
+    const int size =
+        WideCharToMultiByte(CP_ACP, flags, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0)
+        return {};
+    std::string ansi(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, flags, wide.data(), length, &ansi[0], size, nullptr, nullptr);
+    return ansi;
+}
+
 } // namespace
 
 char OsPathSeparator() {
@@ -118,6 +134,27 @@ bool OsGetProfilePath(char* buffer, std::uint32_t size) {
         return false;
     std::memcpy(buffer, ansi.data(), ansi.size());
     return true;
+}
+
+std::string OsTempFolderForMessage() {
+    const DWORD size = GetTempPathW(0, nullptr);
+    std::wstring wide(size + 1, L'\0');
+    const DWORD length = size > 0 ? GetTempPathW(size + 1, &wide[0]) : 0;
+    if (length == 0 || length > size)
+        return "%TMP%";
+    wide.resize(length);
+    return ToDisplayAnsi(wide);
+}
+
+std::string OsProfileFolderForMessage() {
+    wchar_t wide[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, wide)))
+        return "%USERPROFILE%";
+    return ToDisplayAnsi(wide);
+}
+
+const char* OsTempFolderVariable() {
+    return "TMP";
 }
 
 bool OsPathExists(const char* path) {

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -119,22 +120,50 @@ ELaunchOutcome PumpMessagesUntilEnded(HANDLE process, HWND window) {
 } // namespace
 
 ELaunchOutcome OsLaunchProgram(const char* program, const char* argument, std::intptr_t window,
-                               bool wait) {
+                               bool wait, std::uint32_t& error) {
+    error = 0;
     char commandLine[kCommandLineSize];
-    if (!FormatCommandLine(commandLine, program, argument))
+    if (!FormatCommandLine(commandLine, program, argument)) {
+        // The system's own words for a name it could not take either.
+        error = std::strchr(program, '"') != nullptr || std::strchr(argument, '"') != nullptr
+                    ? ERROR_INVALID_NAME
+                    : ERROR_FILENAME_EXCED_RANGE;
         return eLaunchNotStarted;
+    }
     STARTUPINFOA startup;
     std::memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
     std::memset(&process, 0, sizeof process);
     if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
-                        nullptr, nullptr, &startup, &process))
+                        nullptr, nullptr, &startup, &process)) {
+        error = GetLastError();
         return eLaunchNotStarted;
+    }
     const ELaunchOutcome outcome =
         wait ? PumpMessagesUntilEnded(process.hProcess, reinterpret_cast<HWND>(window))
              : eLaunchStarted;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return outcome;
+}
+
+std::string OsSystemErrorText(std::uint32_t error) {
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = length > 0 && text != nullptr ? std::string(text, length) : "";
+    if (text != nullptr)
+        LocalFree(text);
+    // The system's texts end with a line break; the message box wraps on its own.
+    while (!message.empty() && (message.back() == '\r' || message.back() == '\n' ||
+                                message.back() == ' ' || message.back() == '.'))
+        message.pop_back();
+    for (char& c : message)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    if (message.empty())
+        message = "Error " + std::to_string(error);
+    return message + '.';
 }

@@ -4,6 +4,7 @@
 // serves the run, which then lands in it and names it in a job document that reads back
 // as that folder, or is refused with nothing created anywhere.
 #include "BridgeFixtures.h"
+#include "WarningWatch.h"
 #include "bridge/IniFile.h"
 #include "bridge/JobDocument.h"
 #include "bridge/Paths.h"
@@ -140,23 +141,43 @@ private:
 
 // filterhost runs the product module on a made 16-bit document, started with
 // CreateProcessW so that it inherits this process's UTF-16 environment (TMP with it)
-// unchanged. Returns its exit code.
-DWORD RunFilterHost(const fs::path& output) {
+// unchanged; its output goes to `log`. Returns its exit code.
+DWORD RunFilterHost(const fs::path& output, const fs::path& log) {
     const fs::path bin = fs::current_path();
     std::wstring line = L"\"" + (bin / L"filterhost.exe").wstring() + L"\" --plugin \"" +
                         (bin / L"Lumetra.8bf").wstring() +
-                        L"\" --make 40x7 --depth 16 --output \"" + output.wstring() + L"\"";
+                        L"\" --print-window --make 40x7 --depth 16 --output \"" + output.wstring() +
+                        L"\"";
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE logFile = CreateFileW(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (logFile == INVALID_HANDLE_VALUE)
+        return ~DWORD{0};
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = logFile;
+    startup.hStdError = logFile;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    const BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &process);
+    CloseHandle(logFile);
+    if (!started)
         return ~DWORD{0};
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = ~DWORD{0};
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    return code;
+}
+
+// The same, closing the warning boxes the run shows; `warnings` receives them.
+DWORD RunFilterHost(const fs::path& output, std::vector<SeenWarning>& warnings) {
+    const fs::path log = output.wstring() + L".log";
+    DWORD code = ~DWORD{0};
+    warnings = WatchWarnings([&] { code = RunFilterHost(output, log); }, log.string());
     return code;
 }
 
@@ -266,7 +287,9 @@ TEST_F(FolderNamesTest, WholeRunsThroughTheProgramLandInTheFolder) {
         const fs::path plain = bases[0] / L"plain";
         fs::create_directories(plain);
         WideTempFolder temp(plain.wstring());
-        ASSERT_EQ(RunFilterHost(reference), 0u);
+        std::vector<SeenWarning> warnings;
+        ASSERT_EQ(RunFilterHost(reference, warnings), 0u);
+        EXPECT_TRUE(warnings.empty());
     }
     const std::string expected = ReadWide(reference);
     ASSERT_FALSE(expected.empty());
@@ -278,13 +301,24 @@ TEST_F(FolderNamesTest, WholeRunsThroughTheProgramLandInTheFolder) {
             const fs::path output = bases[0] / (L"out-" + std::to_wstring(index++) + L".ppm");
             fs::create_directories(folder);
             WideTempFolder temp(folder.wstring());
-            const DWORD code = RunFilterHost(output);
+            std::vector<SeenWarning> warnings;
+            const DWORD code = RunFilterHost(output, warnings);
             const std::string label = Utf8(folder.wstring());
             if (code != 0) {
                 EXPECT_TRUE(IsEmptyFolder(folder)) << label;
                 EXPECT_NE(base.root_name(), L"C:") << label << ": short names serve";
+                // The user reads which folder could not be used, as the code page can
+                // write it, and which variable to set.
+                ASSERT_EQ(warnings.size(), 1u) << label;
+                EXPECT_TRUE(warnings[0].ownedByHostWindow) << label;
+                EXPECT_EQ(warnings[0].text.rfind("Lumetra cannot use the folder ", 0), 0u)
+                    << warnings[0].text;
+                EXPECT_NE(warnings[0].text.find("Set TMP to a plain temporary folder"),
+                          std::string::npos)
+                    << warnings[0].text;
                 continue;
             }
+            EXPECT_TRUE(warnings.empty()) << label;
             EXPECT_EQ(ReadWide(output), expected) << label;
             EXPECT_TRUE(fs::exists(folder / L"lumetrafilter" / L"Lumetra_Processed.ppm")) << label;
         }
