@@ -163,6 +163,10 @@ std::string OsSystemErrorText(std::uint32_t error) {
     for (char& c : message)
         if (c == '\r' || c == '\n')
             c = ' ';
+    // Some texts name the file through an insert ("%1 is not a valid Win32 application"),
+    // which is left unfilled here: the message names the program before this text.
+    for (std::size_t at = message.find("%1"); at != std::string::npos; at = message.find("%1"))
+        message.replace(at, 2, "the file");
     if (message.empty())
         message = "Error " + std::to_string(error);
     return message + '.';
