@@ -163,8 +163,6 @@ bool CConvertBuffer<TDest, TSource, Direction>::Configure() {
     m_destBytesPerPixel = destChannels * static_cast<std::uint32_t>(sizeof(TDest));
     m_sourceBufferBytes = capacity * m_sourceBytesPerPixel;
     m_destBufferBytes = capacity * m_destBytesPerPixel;
-    m_sourceSamples = capacity * sourceChannels;
-    m_destSamples = capacity * destChannels;
     return true;
 }
 
@@ -177,8 +175,6 @@ void CConvertBuffer<TDest, TSource, Direction>::Reset() {
     m_destBytesPerPixel = 0;
     m_sourceBufferBytes = 0;
     m_destBufferBytes = 0;
-    m_sourceSamples = 0;
-    m_destSamples = 0;
     m_averageWeight = 0.0f;
     std::fill(m_source, m_source + kBufferSamples, TSource{});
     std::fill(m_dest, m_dest + kBufferSamples, TDest{});
@@ -188,8 +184,7 @@ template <typename TDest, typename TSource, int Direction>
 bool CConvertBuffer<TDest, TSource, Direction>::IsConfigured() const {
     return m_sourceChannels != 0 && m_destChannels != 0 && m_pixelCapacity != 0 &&
            m_sourceBytesPerPixel != 0 && m_destBytesPerPixel != 0 && m_sourceBufferBytes != 0 &&
-           m_destBufferBytes != 0 && m_sourceSamples != 0 && m_destSamples != 0 &&
-           m_averageWeight > 0.0f;
+           m_destBufferBytes != 0 && m_averageWeight > 0.0f;
 }
 
 template <typename TDest, typename TSource, int Direction>
@@ -238,7 +233,8 @@ bool CConvertBuffer<TDest, TSource, Direction>::Convert(std::uint32_t pixels) {
     Require(pixels != 0);
     Require(pixels <= m_pixelCapacity);
     RequireConfigured();
-    return ConvertInto(m_dest, m_destSamples, m_source, m_sourceSamples, pixels);
+    return ConvertInto(m_dest, m_pixelCapacity * m_destChannels, m_source,
+                       m_pixelCapacity * m_sourceChannels, pixels);
 }
 
 template <typename TDest, typename TSource, int Direction>

@@ -66,8 +66,9 @@ private:
     std::uint32_t m_destBytesPerPixel;
     std::uint32_t m_sourceBufferBytes;
     std::uint32_t m_destBufferBytes;
-    std::uint32_t m_sourceSamples;
-    std::uint32_t m_destSamples;
+    // The staging buffers' sample counts are not kept: they are the capacity times the
+    // channel counts. That leaves room for the kernel set, so the object stays as large as
+    // it was before it had one.
     float m_averageWeight;
     EPixelFormat m_sourceFormat;
     EPixelFormat m_destFormat;
