@@ -1,15 +1,19 @@
 // Export alone and import alone, for every document format at three sizes, each beside
 // its floor measured in the same run on the same folder: the file I/O that cannot be
-// avoided (the same bytes in the same calls) plus one copy of the document. Prints the
-// ratios as a table at the end, with the plug-in's peak heap during each transfer.
+// avoided (the same bytes in the same calls) plus one copy of the document. Each transfer
+// runs with the kernel set this processor gets and, in turn with it, with the SSE2 set
+// (the portable loops), so that the kernels' gain shows. Prints the ratios as a table at
+// the end, with the plug-in's peak heap during each transfer.
 #include "BenchHost.h"
 #include "HeapCounter.h"
 
+#include "convert/ConvertKernels.h"
 #include "core/FileAccess.h"
 #include "exchange/ImageExport.h"
 #include "exchange/ResultImport.h"
 #include "host/HostConstants.h"
 #include "platform/HostDynamicModule.h"
+#include "platform/ProcessorFeatures.h"
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -41,15 +45,25 @@ struct BenchSize {
 
 // Camera-like shapes; no width is a multiple of the 1000-pixel segment.
 const BenchSize kSizes[] = {
-    {"1 MP", 1224, 816, 15}, {"12 MP", 4240, 2832, 7}, {"48 MP", 8480, 5664, 5}};
+    {"1 MP", 1224, 816, 15}, {"12 MP", 4240, 2832, 7}, {"48 MP", 8480, 5664, 7}};
 
 struct Figures {
-    double plugin = 0; // median seconds
+    double plugin = 0;    // median seconds, with the kernel set this processor gets
+    double reference = 0; // the same with the reference (SSE2) set
     double floor = 0;
     double pluginCpu = 0; // median seconds of this thread's processor time
     double floorCpu = 0;
     std::size_t heap = 0; // largest peak of all measurements
 };
+
+// The set the plug-in chooses here, and the one its gain is measured against: the first
+// set of the build, the portable loops (SSE2 code on x86).
+const ConvertKernels& ChosenKernels() {
+    return ChooseKernels(QueryProcessorFeatures());
+}
+const ConvertKernels& ReferenceKernels() {
+    return GetKernelSet(0);
+}
 
 struct CaseResult {
     std::string format, size;
@@ -154,33 +168,36 @@ Lap ImportFloor(const std::string& path, const FileShape& shape, const CBenchHos
     return complete ? lap : Lap{};
 }
 
-Lap TimeExport(CBenchHost& host, const std::string& path, std::size_t& heap) {
+Lap TimeExport(CBenchHost& host, const std::string& path, std::size_t& heap,
+               const ConvertKernels& kernels) {
     PluginState& state = host.State();
     if (!OpenFile(state.exportFile, path.c_str(), true, true))
         return {};
     const CStopwatch watch;
     StartHeapCount();
-    const std::int16_t result = ExportDocument(&state);
+    const std::int16_t result = ExportDocument(&state, kernels);
     heap = StopHeapCount();
     const Lap lap = watch.Stop();
     return CloseExportFile(&state) == 0 && result == 0 ? lap : Lap{};
 }
 
-Lap TimeImport(CBenchHost& host, const std::string& path, std::size_t& heap) {
+Lap TimeImport(CBenchHost& host, const std::string& path, std::size_t& heap,
+               const ConvertKernels& kernels) {
     PluginState& state = host.State();
     std::snprintf(state.processedFilePath, sizeof state.processedFilePath, "%s", path.c_str());
     if (OpenProcessedFile(&state) != 0)
         return {};
     const CStopwatch watch;
     StartHeapCount();
-    const std::int16_t result = ImportDocument(&state);
+    const std::int16_t result = ImportDocument(&state, kernels);
     heap = StopHeapCount();
     const Lap lap = watch.Stop();
     return CloseProcessedFile(&state) == 0 && result == 0 ? lap : Lap{};
 }
 
-// One case: the plug-in and its floor measured in turn (which goes first alternates), the
-// plug-in's times reported to the library, the medians kept for the table.
+// One case: the plug-in with its chosen kernels, the plug-in with the reference kernels and
+// the floor, measured in turn (the order rotates), the plug-in's times reported to the
+// library, the medians kept for the table.
 void RunCase(benchmark::State& state, const BenchFormat& format, const BenchSize& size,
              bool isExport) {
     CBenchHost host(format, size.height, size.width);
@@ -190,34 +207,46 @@ void RunCase(benchmark::State& state, const BenchFormat& format, const BenchSize
     const std::string exportPath = gFolder + "Lumetra" + extension;
     const std::string processedPath = gFolder + "Lumetra_Processed" + extension;
     std::size_t heap = 0;
-    if (!isExport && TimeExport(host, processedPath, heap).wall < 0) {
+    if (!isExport && TimeExport(host, processedPath, heap, ChosenKernels()).wall < 0) {
         state.SkipWithError("the processed file could not be written");
         return;
     }
+    const auto transfer = [&](const ConvertKernels& kernels) {
+        return isExport ? TimeExport(host, exportPath, heap, kernels)
+                        : TimeImport(host, processedPath, heap, kernels);
+    };
 
-    std::vector<double> plugin, floor, pluginCpu, floorCpu;
+    std::vector<double> plugin, reference, floor, pluginCpu, floorCpu;
     Figures figures;
     for (auto _ : state) {
-        Lap mine, theirs;
-        for (int turn = 0; turn < 2; ++turn) {
-            if ((turn == 0) == (plugin.size() % 2 == 0))
-                mine = isExport ? TimeExport(host, exportPath, heap)
-                                : TimeImport(host, processedPath, heap);
-            else
+        Lap mine, baseline, theirs;
+        for (std::size_t turn = 0; turn < 3; ++turn) {
+            switch ((turn + plugin.size()) % 3) {
+            case 0:
+                mine = transfer(ChosenKernels());
+                figures.heap = std::max(figures.heap, heap);
+                break;
+            case 1:
+                baseline = transfer(ReferenceKernels());
+                figures.heap = std::max(figures.heap, heap);
+                break;
+            default:
                 theirs = isExport ? ExportFloor(exportPath, shape, host, copy)
                                   : ImportFloor(processedPath, shape, host, copy);
+            }
         }
-        if (mine.wall < 0 || theirs.wall < 0) {
+        if (mine.wall < 0 || baseline.wall < 0 || theirs.wall < 0) {
             state.SkipWithError("a transfer failed");
             return;
         }
-        figures.heap = std::max(figures.heap, heap);
         plugin.push_back(mine.wall);
+        reference.push_back(baseline.wall);
         floor.push_back(theirs.wall);
         pluginCpu.push_back(mine.cpu);
         floorCpu.push_back(theirs.cpu);
         state.SetIterationTime(mine.wall);
     }
+    figures.reference = Median(reference);
     figures.plugin = Median(plugin);
     figures.floor = Median(floor);
     figures.pluginCpu = Median(pluginCpu);
@@ -226,6 +255,7 @@ void RunCase(benchmark::State& state, const BenchFormat& format, const BenchSize
     state.counters["MP/s"] = megapixels / figures.plugin;
     state.counters["floor_MP/s"] = megapixels / figures.floor;
     state.counters["ratio"] = figures.plugin / figures.floor;
+    state.counters["ratio_sse2"] = figures.reference / figures.floor;
     state.counters["cpu_ratio"] = figures.pluginCpu / figures.floorCpu;
     state.counters["heap_peak"] = double(figures.heap);
 
@@ -303,14 +333,19 @@ bool PrepareStartCalls() {
            setenv("LUMETRA_APP_MODE", "copy", 1) == 0;
 }
 
+// The table as the README shows it: per transfer the rates, the ratio to the floor (wall
+// clock and thread time) with the chosen kernels, and the wall-clock ratio with the
+// reference kernels.
 void PrintTable() {
-    std::printf("\nmedians; ratio = plug-in time / floor time (wall clock), cpu = the same for "
-                "this thread's processor time\n");
-    std::printf("%-8s %-6s | %7s %7s %6s %5s | %7s %7s %6s %5s | %9s %9s\n", "format", "size",
-                "export", "floor", "ratio", "cpu", "import", "floor", "ratio", "cpu", "heap exp",
-                "heap imp");
-    std::printf("%-8s %-6s | %7s %7s %6s %5s | %7s %7s %6s %5s | %9s %9s\n", "", "", "MP/s", "MP/s",
-                "", "", "MP/s", "MP/s", "", "", "bytes", "bytes");
+    std::printf("\nkernels: %s (reference: %s); medians; ratio = plug-in time / floor time "
+                "(wall clock), cpu = the same for this thread's processor time, %s = the "
+                "wall-clock ratio with the reference kernels\n",
+                ChosenKernels().name, ReferenceKernels().name, ReferenceKernels().name);
+    std::printf("%-8s %-6s | %7s %7s %6s %5s %5s | %7s %7s %6s %5s %5s | %9s %9s\n", "format",
+                "size", "export", "floor", "ratio", "cpu", ReferenceKernels().name, "import",
+                "floor", "ratio", "cpu", ReferenceKernels().name, "heap exp", "heap imp");
+    std::printf("%-8s %-6s | %7s %7s %6s %5s %5s | %7s %7s %6s %5s %5s | %9s %9s\n", "", "", "MP/s",
+                "MP/s", "", "", "", "MP/s", "MP/s", "", "", "", "bytes", "bytes");
     for (const CaseResult& r : gResults) {
         const auto rate = [&r](double seconds) { return seconds > 0 ? r.megapixels / seconds : 0; };
         const auto ratio = [](double mine, double theirs) {
@@ -318,11 +353,13 @@ void PrintTable() {
         };
         const Figures& e = r.exported;
         const Figures& i = r.imported;
-        std::printf("%-8s %-6s | %7.0f %7.0f %6.2f %5.2f | %7.0f %7.0f %6.2f %5.2f | %9zu %9zu\n",
-                    r.format.c_str(), r.size.c_str(), rate(e.plugin), rate(e.floor),
-                    ratio(e.plugin, e.floor), ratio(e.pluginCpu, e.floorCpu), rate(i.plugin),
-                    rate(i.floor), ratio(i.plugin, i.floor), ratio(i.pluginCpu, i.floorCpu), e.heap,
-                    i.heap);
+        std::printf(
+            "%-8s %-6s | %7.0f %7.0f %6.2f %5.2f %5.2f | %7.0f %7.0f %6.2f %5.2f %5.2f | %9zu "
+            "%9zu\n",
+            r.format.c_str(), r.size.c_str(), rate(e.plugin), rate(e.floor),
+            ratio(e.plugin, e.floor), ratio(e.pluginCpu, e.floorCpu), ratio(e.reference, e.floor),
+            rate(i.plugin), rate(i.floor), ratio(i.plugin, i.floor), ratio(i.pluginCpu, i.floorCpu),
+            ratio(i.reference, i.floor), e.heap, i.heap);
     }
     if (!gStarts.empty())
         std::printf("\nwhole start call, RGB 16 (export, program in copy mode, import):\n");
@@ -344,6 +381,8 @@ std::string BenchFolder() {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
+    std::printf("transfer_bench: kernels %s, each transfer also with %s\n", ChosenKernels().name,
+                ReferenceKernels().name);
     gFolder = BenchFolder();
     if (mkdir(gFolder.c_str(), 0700) != 0) {
         std::perror(gFolder.c_str());

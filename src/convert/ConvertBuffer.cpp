@@ -1,28 +1,14 @@
-// The converters: geometry, checks, batch handling and the per-sample arithmetic of the
-// six instantiations.
+// The converters: geometry, checks, batch handling, and the choice of the kernel routine
+// that converts a batch.
 #include "convert/ConvertBuffer.h"
 
-#include "convert/SampleArithmetic.h"
+#include "convert/SampleRules.h"
 #include "core/Error.h"
 
 #include <algorithm>
-#include <cfloat>
-#include <cstring>
-#include <type_traits>
-
-// Every product and sum below must be rounded to single precision as it is made, so that
-// all targets agree to the bit. x87 arithmetic (the 32-bit compiler's default) keeps excess
-// precision; the 32-bit toolchain selects SSE2 instead, and this refuses to build without.
-static_assert(FLT_EVAL_METHOD == 0, "float arithmetic must be evaluated in single precision");
+#include <cstdint>
 
 namespace {
-
-// 65535/32768, exact in single precision: the host's 16-bit range ends at 32768.
-constexpr float kHostToExchangeScale = 1.999969482421875f;
-// The single-precision value nearest 32768/65535 (0.5 + 2^-17).
-constexpr float kExchangeToHostScale = 0.50000762939453125f;
-static_assert(kHostToExchangeScale == 65535.0f / 32768.0f);
-static_assert(kExchangeToHostScale == static_cast<float>(32768.0 / 65535.0));
 
 ExchangeHeader HeaderFor(EPixelFormat format, const ImageSize* size) {
     RequirePointer(size);
@@ -55,146 +41,82 @@ bool IsKnownFormat(EPixelFormat format) {
     return IsRGBFormat(format) || IsGrayFormat(format);
 }
 
-// ---- Per-sample arithmetic ------------------------------------------------------------
+// ---- Routines --------------------------------------------------------------------------
 
-// ConvertSample of each instantiation: one sample's value on the destination side from its
-// value on the source side (both in machine order).
+// The kernel routines of each instantiation: per channel, one gray sample spread over
+// three channels, the mean of three channels into one. A null routine marks a shape the
+// factories never create; the general loops below take it.
 template <typename TDest, typename TSource, int Direction>
-struct SampleRule;
+struct KernelRoutines;
 
-// Both bytes of the result equal the host sample: 0 stays 0, 255 becomes 65535.
 template <>
-struct SampleRule<unsigned short, unsigned char, kHostToExchange> {
-    static unsigned short ConvertSample(unsigned char value) {
-        return static_cast<unsigned short>(value * 257u);
-    }
+struct KernelRoutines<unsigned short, unsigned char, kHostToExchange> {
+    static SampleRoutine PerChannel(const ConvertKernels& k) { return k.export8; }
+    static ReplicateRoutine Replicate(const ConvertKernels& k) { return k.exportGray8; }
+    static AverageRoutine Average(const ConvertKernels&) { return nullptr; }
 };
-
-// The most significant byte; truncation, so 0x00FF gives 0 and v * 257 comes back as v.
 template <>
-struct SampleRule<unsigned char, unsigned short, kExchangeToHost> {
-    static unsigned char ConvertSample(unsigned short value) {
-        return static_cast<unsigned char>(value >> 8);
-    }
+struct KernelRoutines<unsigned char, unsigned short, kExchangeToHost> {
+    static SampleRoutine PerChannel(const ConvertKernels& k) { return k.import8; }
+    static ReplicateRoutine Replicate(const ConvertKernels&) { return nullptr; }
+    static AverageRoutine Average(const ConvertKernels& k) { return k.importGray8; }
 };
-
-// Scaled, clamped, then truncated (not rounded): 16384 gives 32767, 32768 gives 65535.
 template <>
-struct SampleRule<unsigned short, unsigned short, kHostToExchange> {
-    static unsigned short ConvertSample(unsigned short value) {
-        const float scaled = static_cast<float>(value) * kHostToExchangeScale;
-        return static_cast<unsigned short>(Clamp(scaled, 0.0f, 65535.0f));
-    }
+struct KernelRoutines<unsigned short, unsigned short, kHostToExchange> {
+    static SampleRoutine PerChannel(const ConvertKernels& k) { return k.export16; }
+    static ReplicateRoutine Replicate(const ConvertKernels& k) { return k.exportGray16; }
+    static AverageRoutine Average(const ConvertKernels&) { return nullptr; }
 };
-
-// Scaled, clamped to the host's 0..32768, then truncated: 65535 gives 32768, 65534 32767.
 template <>
-struct SampleRule<unsigned short, unsigned short, kExchangeToHost> {
-    static unsigned short ConvertSample(unsigned short value) {
-        const float scaled = static_cast<float>(value) * kExchangeToHostScale;
-        return static_cast<unsigned short>(Clamp(scaled, 0.0f, 32768.0f));
-    }
+struct KernelRoutines<unsigned short, unsigned short, kExchangeToHost> {
+    static SampleRoutine PerChannel(const ConvertKernels& k) { return k.import16; }
+    static ReplicateRoutine Replicate(const ConvertKernels&) { return nullptr; }
+    static AverageRoutine Average(const ConvertKernels& k) { return k.importGray16; }
+};
+template <>
+struct KernelRoutines<float, float, kHostToExchange> {
+    static SampleRoutine PerChannel(const ConvertKernels& k) { return k.export32; }
+    static ReplicateRoutine Replicate(const ConvertKernels& k) { return k.exportGray32; }
+    static AverageRoutine Average(const ConvertKernels&) { return nullptr; }
+};
+template <>
+struct KernelRoutines<float, float, kExchangeToHost> {
+    static SampleRoutine PerChannel(const ConvertKernels& k) { return k.import32; }
+    static ReplicateRoutine Replicate(const ConvertKernels&) { return nullptr; }
+    static AverageRoutine Average(const ConvertKernels& k) { return k.importGray32; }
 };
 
-// Float samples pass unchanged both ways: values outside 0..1 and infinities included.
-template <int Direction>
-struct SampleRule<float, float, Direction> {
-    static float ConvertSample(float value) { return value; }
-};
-
-// A stored source sample as the value ConvertSample takes (an exchange-side 16-bit sample
-// changes byte order on the way in), converted.
-//
-// These helpers stay outside the class and inline: an explicitly instantiated member is
-// also emitted out of line, and on 32-bit x86 a float returned from a function passes
-// through the x87 stack.
+// The general forms, for channel counts other than one and three.
 template <typename TDest, int Direction, typename TSource>
-inline TDest ReadSample(TSource stored) {
-    if constexpr (Direction == kExchangeToHost)
-        stored = FromExchangeOrder(stored);
-    return SampleRule<TDest, TSource, Direction>::ConvertSample(stored);
-}
-
-// A destination value as it is stored: most significant byte first on the exchange side.
-template <int Direction, typename TDest>
-inline TDest StoredSample(TDest value) {
-    if constexpr (Direction == kHostToExchange)
-        return ToExchangeOrder(value);
-    else
-        return value;
-}
-
-// The loops below run over whole batches whose sample indices Convert has tested already.
-// Each is a plain loop over plain arrays so that the compiler can turn it into vector code;
-// the arithmetic per sample, and its order within a pixel, is that of ConvertSample.
-
-template <typename TDest, int Direction, typename TSource>
-void ConvertEverySample(TDest* __restrict dest, const TSource* __restrict source,
-                        std::uint32_t count) {
-    for (std::uint32_t i = 0; i < count; ++i)
-        dest[i] = StoredSample<Direction>(ReadSample<TDest, Direction>(source[i]));
+void ReplicateAny(void* dest, const void* source, std::uint32_t pixels,
+                  std::uint32_t sourceChannels, std::uint32_t destChannels) {
+    for (std::size_t pixel = 0; pixel < pixels; ++pixel) {
+        const TDest value = StoredSample<Direction>(
+            ReadSample<TDest, Direction>(LoadSample<TSource>(source, pixel * sourceChannels)));
+        for (std::size_t channel = 0; channel < destChannels; ++channel)
+            StoreSample(dest, pixel * destChannels + channel, value);
+    }
 }
 
 template <typename TDest, int Direction, typename TSource>
-void ReplicateSamples(TDest* __restrict dest, const TSource* __restrict source,
-                      std::uint32_t pixels, std::uint32_t sourceChannels,
-                      std::uint32_t destChannels) {
-    if (sourceChannels == 1 && destChannels == 3) {
-        for (std::uint32_t pixel = 0; pixel < pixels; ++pixel) {
-            const TDest value =
-                StoredSample<Direction>(ReadSample<TDest, Direction>(source[pixel]));
-            dest[3 * pixel] = value;
-            dest[3 * pixel + 1] = value;
-            dest[3 * pixel + 2] = value;
-        }
-        return;
-    }
-    for (std::uint32_t pixel = 0; pixel < pixels; ++pixel) {
-        const TDest value =
-            StoredSample<Direction>(ReadSample<TDest, Direction>(source[pixel * sourceChannels]));
-        for (std::uint32_t channel = 0; channel < destChannels; ++channel)
-            dest[pixel * destChannels + channel] = value;
-    }
-}
-
-// The plain mean of the channels with the single-precision weight (one third is
-// 0.333333343), no luminance weighting. A float mean is limited to 0..1 here, and only
-// here; an integer one is rounded half away from zero.
-template <typename TDest>
-inline TDest FinishMean(float mean) {
-    if constexpr (std::is_floating_point_v<TDest>)
-        return Clamp(mean, 0.0f, 1.0f);
-    else
-        return RoundSample<TDest>(mean);
-}
-
-template <typename TDest, int Direction, typename TSource>
-void AverageSamples(TDest* __restrict dest, const TSource* __restrict source, std::uint32_t pixels,
-                    std::uint32_t sourceChannels, std::uint32_t destChannels, float weight) {
-    if (sourceChannels == 3 && destChannels == 1) {
-        // Two passes, each a loop the vector unit can take: every sample's converted value
-        // first, then the sums of three in channel order. A batch holds at most
-        // kBufferSamples source samples.
-        float converted[kBufferSamples];
-        const std::size_t samples = std::size_t(pixels) * 3;
-        for (std::size_t i = 0; i < samples; ++i)
-            converted[i] = static_cast<float>(ReadSample<TDest, Direction>(source[i]));
-        for (std::size_t pixel = 0; pixel < pixels; ++pixel) {
-            float sum = 0.0f;
-            sum += converted[3 * pixel];
-            sum += converted[3 * pixel + 1];
-            sum += converted[3 * pixel + 2];
-            dest[pixel] = StoredSample<Direction>(FinishMean<TDest>(sum * weight));
-        }
-        return;
-    }
-    for (std::uint32_t pixel = 0; pixel < pixels; ++pixel) {
+void AverageAny(void* dest, const void* source, std::uint32_t pixels, std::uint32_t sourceChannels,
+                std::uint32_t destChannels, float weight) {
+    for (std::size_t pixel = 0; pixel < pixels; ++pixel) {
         float sum = 0.0f;
-        for (std::uint32_t channel = 0; channel < sourceChannels; ++channel)
-            sum += static_cast<float>(
-                ReadSample<TDest, Direction>(source[pixel * sourceChannels + channel]));
-        dest[pixel * destChannels] = StoredSample<Direction>(FinishMean<TDest>(sum * weight));
+        for (std::size_t channel = 0; channel < sourceChannels; ++channel)
+            sum += static_cast<float>(ReadSample<TDest, Direction>(
+                LoadSample<TSource>(source, pixel * sourceChannels + channel)));
+        StoreSample(dest, pixel * destChannels,
+                    StoredSample<Direction>(FinishMean<TDest>(sum * weight)));
     }
+}
+
+// The two byte ranges share no byte.
+inline bool AreApart(const void* first, std::uint32_t firstBytes, const void* second,
+                     std::uint32_t secondBytes) {
+    const auto a = reinterpret_cast<std::uintptr_t>(first);
+    const auto b = reinterpret_cast<std::uintptr_t>(second);
+    return a + firstBytes <= b || b + secondBytes <= a;
 }
 
 // Within a batch the sample indices only grow, from 0 up to the batch's last one, so
@@ -210,8 +132,9 @@ inline void RequireSampleIndex(std::uint32_t highest, std::uint32_t count) {
 
 template <typename TDest, typename TSource, int Direction>
 CConvertBuffer<TDest, TSource, Direction>::CConvertBuffer(EPixelFormat destFormat,
-                                                          EPixelFormat sourceFormat)
-    : m_sourceFormat(sourceFormat), m_destFormat(destFormat) {
+                                                          EPixelFormat sourceFormat,
+                                                          const ConvertKernels& kernels)
+    : m_sourceFormat(sourceFormat), m_destFormat(destFormat), m_kernels(&kernels) {
     Reset();
 }
 
@@ -240,8 +163,6 @@ bool CConvertBuffer<TDest, TSource, Direction>::Configure() {
     m_destBytesPerPixel = destChannels * static_cast<std::uint32_t>(sizeof(TDest));
     m_sourceBufferBytes = capacity * m_sourceBytesPerPixel;
     m_destBufferBytes = capacity * m_destBytesPerPixel;
-    m_sourceSamples = capacity * sourceChannels;
-    m_destSamples = capacity * destChannels;
     return true;
 }
 
@@ -254,8 +175,6 @@ void CConvertBuffer<TDest, TSource, Direction>::Reset() {
     m_destBytesPerPixel = 0;
     m_sourceBufferBytes = 0;
     m_destBufferBytes = 0;
-    m_sourceSamples = 0;
-    m_destSamples = 0;
     m_averageWeight = 0.0f;
     std::fill(m_source, m_source + kBufferSamples, TSource{});
     std::fill(m_dest, m_dest + kBufferSamples, TDest{});
@@ -265,8 +184,7 @@ template <typename TDest, typename TSource, int Direction>
 bool CConvertBuffer<TDest, TSource, Direction>::IsConfigured() const {
     return m_sourceChannels != 0 && m_destChannels != 0 && m_pixelCapacity != 0 &&
            m_sourceBytesPerPixel != 0 && m_destBytesPerPixel != 0 && m_sourceBufferBytes != 0 &&
-           m_destBufferBytes != 0 && m_sourceSamples != 0 && m_destSamples != 0 &&
-           m_averageWeight > 0.0f;
+           m_destBufferBytes != 0 && m_averageWeight > 0.0f;
 }
 
 template <typename TDest, typename TSource, int Direction>
@@ -315,6 +233,35 @@ bool CConvertBuffer<TDest, TSource, Direction>::Convert(std::uint32_t pixels) {
     Require(pixels != 0);
     Require(pixels <= m_pixelCapacity);
     RequireConfigured();
+    return ConvertInto(m_dest, m_pixelCapacity * m_destChannels, m_source,
+                       m_pixelCapacity * m_sourceChannels, pixels);
+}
+
+template <typename TDest, typename TSource, int Direction>
+bool CConvertBuffer<TDest, TSource, Direction>::ConvertBatch(const void* source,
+                                                             std::uint32_t sourceBytes, void* dest,
+                                                             std::uint32_t destBytes,
+                                                             std::uint32_t pixels) {
+    RequirePointer(source);
+    RequirePointer(dest);
+    Require(pixels != 0);
+    Require(pixels <= m_pixelCapacity);
+    RequireConfigured();
+    const std::uint32_t readBytes = pixels * m_sourceBytesPerPixel;
+    const std::uint32_t writtenBytes = pixels * m_destBytesPerPixel;
+    if (readBytes > sourceBytes || writtenBytes > destBytes)
+        return false;
+    Require(AreApart(source, readBytes, dest, writtenBytes));
+    return ConvertInto(dest, writtenBytes / sizeof(TDest), source, readBytes / sizeof(TSource),
+                       pixels);
+}
+
+template <typename TDest, typename TSource, int Direction>
+bool CConvertBuffer<TDest, TSource, Direction>::ConvertInto(void* dest, std::uint32_t destSamples,
+                                                            const void* source,
+                                                            std::uint32_t sourceSamples,
+                                                            std::uint32_t pixels) const {
+    using Routines = KernelRoutines<TDest, TSource, Direction>;
     if (!IsKnownFormat(m_sourceFormat))
         return false;
 
@@ -324,28 +271,36 @@ bool CConvertBuffer<TDest, TSource, Direction>::Convert(std::uint32_t pixels) {
     // per batch (pixels >= 1 here, so pixels - 1 does not wrap).
     const std::uint32_t last = pixels - 1;
     if (IsGrayFormat(m_sourceFormat)) {
-        RequireSampleIndex(last * m_sourceChannels, m_sourceSamples);
-        RequireSampleIndex(last * m_destChannels + m_destChannels - 1, m_destSamples);
-        ReplicateSamples<TDest, Direction>(m_dest, m_source, pixels, m_sourceChannels,
-                                           m_destChannels);
+        RequireSampleIndex(last * m_sourceChannels, sourceSamples);
+        RequireSampleIndex(last * m_destChannels + m_destChannels - 1, destSamples);
+        const ReplicateRoutine replicate = Routines::Replicate(*m_kernels);
+        if (replicate != nullptr && m_sourceChannels == 1 && m_destChannels == 3)
+            replicate(dest, source, pixels);
+        else
+            ReplicateAny<TDest, Direction, TSource>(dest, source, pixels, m_sourceChannels,
+                                                    m_destChannels);
         return true;
     }
     if (!IsKnownFormat(m_destFormat))
         return false;
     if (IsGrayFormat(m_destFormat)) {
-        RequireSampleIndex(last * m_sourceChannels + m_sourceChannels - 1, m_sourceSamples);
-        RequireSampleIndex(last * m_destChannels, m_destSamples);
-        AverageSamples<TDest, Direction>(m_dest, m_source, pixels, m_sourceChannels, m_destChannels,
-                                         m_averageWeight);
+        RequireSampleIndex(last * m_sourceChannels + m_sourceChannels - 1, sourceSamples);
+        RequireSampleIndex(last * m_destChannels, destSamples);
+        const AverageRoutine average = Routines::Average(*m_kernels);
+        if (average != nullptr && m_sourceChannels == 3 && m_destChannels == 1)
+            average(dest, source, pixels, m_averageWeight);
+        else
+            AverageAny<TDest, Direction, TSource>(dest, source, pixels, m_sourceChannels,
+                                                  m_destChannels, m_averageWeight);
         return true;
     }
     // Per channel: the two sides must have as many channels, and then every sample of the
     // batch is converted on its own, in order.
     Require(m_sourceChannels == m_destChannels);
     const std::uint32_t samples = pixels * m_sourceChannels;
-    RequireSampleIndex(samples - 1, m_sourceSamples);
-    RequireSampleIndex(samples - 1, m_destSamples);
-    ConvertEverySample<TDest, Direction>(m_dest, m_source, samples);
+    RequireSampleIndex(samples - 1, sourceSamples);
+    RequireSampleIndex(samples - 1, destSamples);
+    Routines::PerChannel (*m_kernels)(dest, source, samples);
     return true;
 }
 

@@ -2,6 +2,7 @@
 // sample sizes in each direction.
 #pragma once
 
+#include "convert/ConvertKernels.h"
 #include "convert/IConvertBuffer.h"
 #include "convert/PixelFormat.h"
 
@@ -12,17 +13,20 @@ constexpr int kHostToExchange = 0;
 constexpr int kExchangeToHost = 1;
 
 // Moves one batch of at most kMaxPixelsPerBatch pixels from the source staging buffer into
-// the destination staging buffer. TDest and TSource are the sample types of the two
-// buffers. A 16-bit sample on the exchange side (the destination of an export, the source
-// of an import) is stored most significant byte first; every other sample is in machine
-// order. Both buffers live inside the object, so a converter allocates nothing once built.
+// the destination staging buffer, or straight between a caller's two buffers. TDest and
+// TSource are the sample types of the two sides. A 16-bit sample on the exchange side (the
+// destination of an export, the source of an import) is stored most significant byte first; every
+// other sample is in machine order. Both buffers live inside the object, so a converter allocates
+// nothing once built. The arithmetic is done by one kernel set, given at construction; every set
+// gives the same bytes.
 template <typename TDest, typename TSource, int Direction>
 class CConvertBuffer final : public IConvertBuffer {
     static_assert(Direction == kHostToExchange || Direction == kExchangeToHost);
 
 public:
     // The destination format comes first. The converter starts unconfigured.
-    CConvertBuffer(EPixelFormat destFormat, EPixelFormat sourceFormat);
+    CConvertBuffer(EPixelFormat destFormat, EPixelFormat sourceFormat,
+                   const ConvertKernels& kernels = GetPortableKernels());
     ~CConvertBuffer() override;
     CConvertBuffer(const CConvertBuffer&) = delete;
     CConvertBuffer& operator=(const CConvertBuffer&) = delete;
@@ -34,6 +38,8 @@ public:
     std::uint32_t GetDestChannels() override;
     bool LoadSource(const void* data, std::uint32_t availableBytes, std::uint32_t pixels) override;
     bool Convert(std::uint32_t pixels) override;
+    bool ConvertBatch(const void* source, std::uint32_t sourceBytes, void* dest,
+                      std::uint32_t destBytes, std::uint32_t pixels) override;
     bool GetResult(const void** data, std::uint32_t* bytes, std::uint32_t pixels) override;
     ExchangeHeader GetSourceHeader(const ImageSize* size) override;
     ExchangeHeader GetDestHeader(const ImageSize* size) override;
@@ -49,6 +55,9 @@ public:
 private:
     bool IsConfigured() const;
     void RequireConfigured() const;
+    // The routine the formats ask for, between buffers of the given sample counts.
+    bool ConvertInto(void* dest, std::uint32_t destSamples, const void* source,
+                     std::uint32_t sourceSamples, std::uint32_t pixels) const;
 
     std::uint32_t m_sourceChannels;
     std::uint32_t m_destChannels;
@@ -57,11 +66,13 @@ private:
     std::uint32_t m_destBytesPerPixel;
     std::uint32_t m_sourceBufferBytes;
     std::uint32_t m_destBufferBytes;
-    std::uint32_t m_sourceSamples;
-    std::uint32_t m_destSamples;
+    // The staging buffers' sample counts are not kept: they are the capacity times the
+    // channel counts. That leaves room for the kernel set, so the object stays as large as
+    // it was before it had one.
     float m_averageWeight;
     EPixelFormat m_sourceFormat;
     EPixelFormat m_destFormat;
+    const ConvertKernels* m_kernels;
     TSource m_source[kBufferSamples];
     TDest m_dest[kBufferSamples];
 };

@@ -5,6 +5,7 @@
 #include "convert/PixelFormat.h"
 #include "core/Error.h"
 #include "core/ResultCodes.h"
+#include "platform/ProcessorFeatures.h"
 
 #include <new>
 
@@ -12,43 +13,46 @@ namespace {
 
 // Null when the allocation fails: the caller reports that as a missing converter.
 template <typename TConverter>
-IConvertBuffer* NewConverter(EPixelFormat destFormat, EPixelFormat sourceFormat) {
-    return new (std::nothrow) TConverter(destFormat, sourceFormat);
+IConvertBuffer* NewConverter(EPixelFormat destFormat, EPixelFormat sourceFormat,
+                             const ConvertKernels& kernels) {
+    return new (std::nothrow) TConverter(destFormat, sourceFormat, kernels);
 }
 
 // The exchange side is always three channels: 16-bit for 8- and 16-bit documents, float
 // for 32-bit ones.
-IConvertBuffer* NewExportConverter(EPixelFormat document) {
+IConvertBuffer* NewExportConverter(EPixelFormat document, const ConvertKernels& kernels) {
     switch (document) {
     case ePixelRGB8:
     case ePixelGray8:
         return NewConverter<CConvertBuffer<unsigned short, unsigned char, kHostToExchange>>(
-            ePixelRGB16, document);
+            ePixelRGB16, document, kernels);
     case ePixelRGB16:
     case ePixelGray16:
         return NewConverter<CConvertBuffer<unsigned short, unsigned short, kHostToExchange>>(
-            ePixelRGB16, document);
+            ePixelRGB16, document, kernels);
     case ePixelRGB32:
     case ePixelGray32:
-        return NewConverter<CConvertBuffer<float, float, kHostToExchange>>(ePixelRGB32, document);
+        return NewConverter<CConvertBuffer<float, float, kHostToExchange>>(ePixelRGB32, document,
+                                                                           kernels);
     default:
         return nullptr;
     }
 }
 
-IConvertBuffer* NewImportConverter(EPixelFormat document) {
+IConvertBuffer* NewImportConverter(EPixelFormat document, const ConvertKernels& kernels) {
     switch (document) {
     case ePixelRGB8:
     case ePixelGray8:
         return NewConverter<CConvertBuffer<unsigned char, unsigned short, kExchangeToHost>>(
-            document, ePixelRGB16);
+            document, ePixelRGB16, kernels);
     case ePixelRGB16:
     case ePixelGray16:
         return NewConverter<CConvertBuffer<unsigned short, unsigned short, kExchangeToHost>>(
-            document, ePixelRGB16);
+            document, ePixelRGB16, kernels);
     case ePixelRGB32:
     case ePixelGray32:
-        return NewConverter<CConvertBuffer<float, float, kExchangeToHost>>(document, ePixelRGB32);
+        return NewConverter<CConvertBuffer<float, float, kExchangeToHost>>(document, ePixelRGB32,
+                                                                           kernels);
     default:
         return nullptr;
     }
@@ -57,14 +61,22 @@ IConvertBuffer* NewImportConverter(EPixelFormat document) {
 } // namespace
 
 bool CreateExportConverter(PluginState* state) {
+    return CreateExportConverter(state, ChooseKernels(QueryProcessorFeatures()));
+}
+
+bool CreateExportConverter(PluginState* state, const ConvertKernels& kernels) {
     ReleaseConverter(state);
-    state->converter = NewExportConverter(GetPixelFormat(state->filterRecord));
+    state->converter = NewExportConverter(GetPixelFormat(state->filterRecord), kernels);
     return state->converter != nullptr;
 }
 
 bool CreateImportConverter(PluginState* state) {
+    return CreateImportConverter(state, ChooseKernels(QueryProcessorFeatures()));
+}
+
+bool CreateImportConverter(PluginState* state, const ConvertKernels& kernels) {
     ReleaseConverter(state);
-    state->converter = NewImportConverter(GetPixelFormat(state->filterRecord));
+    state->converter = NewImportConverter(GetPixelFormat(state->filterRecord), kernels);
     return state->converter != nullptr;
 }
 
@@ -74,10 +86,11 @@ void ReleaseConverter(PluginState* state) {
     state->converter = nullptr;
 }
 
-std::int16_t RunWithConverter(PluginState* state, bool (*create)(PluginState*),
+std::int16_t RunWithConverter(PluginState* state, const ConvertKernels& kernels,
+                              bool (*create)(PluginState*, const ConvertKernels&),
                               std::int16_t (*transfer)(PluginState*, IConvertBuffer&)) {
     ValidatePluginState(state);
-    if (!create(state))
+    if (!create(state, kernels))
         return paramErr;
     std::int16_t result = paramErr;
     try {

@@ -31,6 +31,12 @@ public:
     // Converts `pixels` pixels from the source buffer into the destination buffer; false
     // for a format outside the supported ones; guarded.
     virtual bool Convert(std::uint32_t pixels) = 0;
+    // Converts `pixels` pixels straight from `source`, of which `sourceBytes` may be read,
+    // into `dest`, of which `destBytes` may be written, without the staging buffers (the
+    // two ranges must not overlap). False, with nothing written, when the batch does not
+    // fit either side or for a format outside the supported ones; guarded.
+    virtual bool ConvertBatch(const void* source, std::uint32_t sourceBytes, void* dest,
+                              std::uint32_t destBytes, std::uint32_t pixels) = 0;
     // Hands out the converted bytes of `pixels` pixels, which stay inside the converter;
     // guarded.
     virtual bool GetResult(const void** data, std::uint32_t* bytes, std::uint32_t pixels) = 0;

@@ -8,6 +8,7 @@
 #include "core/FileAccess.h"
 #include "core/ResultCodes.h"
 #include "exchange/ExchangeImage.h"
+#include "platform/ProcessorFeatures.h"
 
 namespace {
 
@@ -45,7 +46,11 @@ std::int16_t ExportBatches(PluginState* state, IConvertBuffer& converter) {
 } // namespace
 
 std::int16_t ExportDocument(PluginState* state) {
-    return RunWithConverter(state, CreateExportConverter, ExportBatches);
+    return ExportDocument(state, ChooseKernels(QueryProcessorFeatures()));
+}
+
+std::int16_t ExportDocument(PluginState* state, const ConvertKernels& kernels) {
+    return RunWithConverter(state, kernels, CreateExportConverter, ExportBatches);
 }
 
 std::int16_t FetchHostBatch(PluginState* state, const PlaneRect* rect, const void** data,
@@ -71,7 +76,10 @@ std::int16_t ConvertHostBatch(PluginState* state, const void** data, std::uint32
     RequirePointer(bytes);
     RequirePointer(*data);
     Require(pixels != 0);
-    if (!converter->LoadSource(*data, *bytes, pixels) || !converter->Convert(pixels) ||
+    // From the host's row into the converter's destination buffer, which is what the file
+    // receives: no staging copy of the host's samples.
+    if (!converter->ConvertBatch(*data, *bytes, converter->GetDestBuffer(),
+                                 converter->GetDestBufferSize(), pixels) ||
         !converter->GetResult(data, bytes, pixels))
         return paramErr;
     return noErr;

@@ -2,6 +2,7 @@
 // through the export converter into the export file.
 #pragma once
 
+#include "convert/ConvertKernels.h"
 #include "core/PluginState.h"
 #include "exchange/FilterAccess.h"
 
@@ -11,8 +12,10 @@
 // selection plays no part), and destroys the converter. 0, or the first failure: -50
 // (unsupported document, converter failure, plane mismatch, no advanceState), the code
 // of advanceState, -20 for a failed write, -128 when the user cancels. What was written
-// stays in the file.
+// stays in the file. The converter computes with the fastest kernel set this processor
+// runs, or with the one given.
 std::int16_t ExportDocument(PluginState* state);
+std::int16_t ExportDocument(PluginState* state, const ConvertKernels& kernels);
 
 // Asks the host for the batch (input and output rectangle and planes alike) at full
 // resolution. On success `data` and `rowBytes` describe the host's input pixels. 0, -50
@@ -20,9 +23,9 @@ std::int16_t ExportDocument(PluginState* state);
 std::int16_t FetchHostBatch(PluginState* state, const PlaneRect* rect, const void** data,
                             std::uint32_t* rowBytes);
 
-// Loads `pixels` pixels from `data` (of which `*bytes` may be read) into the state's
-// converter, converts them and points `data` and `bytes` at the converted batch inside
-// the converter. 0, or -50. Throws EError for null arguments or 0 pixels.
+// Converts `pixels` pixels straight from `data` (of which `*bytes` may be read) into the
+// state's converter and points `data` and `bytes` at the converted batch inside the
+// converter. 0, or -50. Throws EError for null arguments or 0 pixels.
 std::int16_t ConvertHostBatch(PluginState* state, const void** data, std::uint32_t* bytes,
                               std::uint32_t pixels);
 

@@ -9,8 +9,7 @@
 #include "core/FileAccess.h"
 #include "core/ResultCodes.h"
 #include "exchange/ExchangeImage.h"
-
-#include <cstring>
+#include "platform/ProcessorFeatures.h"
 
 namespace {
 
@@ -38,8 +37,6 @@ std::int16_t ImportBatches(PluginState* state, IConvertBuffer& converter) {
                         channels);
             result = ReadFileBatch(state, &rect, &converter);
             if (result == noErr)
-                result = ConvertFileBatch(state, &rect, &converter);
-            if (result == noErr)
                 result = DeliverHostBatch(state, &rect, &converter);
             if (result == noErr)
                 result = TestAbort(state);
@@ -58,7 +55,11 @@ std::int16_t OpenProcessedFile(PluginState* state) {
 }
 
 std::int16_t ImportDocument(PluginState* state) {
-    return RunWithConverter(state, CreateImportConverter, ImportBatches);
+    return ImportDocument(state, ChooseKernels(QueryProcessorFeatures()));
+}
+
+std::int16_t ImportDocument(PluginState* state, const ConvertKernels& kernels) {
+    return RunWithConverter(state, kernels, CreateImportConverter, ImportBatches);
 }
 
 std::int16_t ReadFileBatch(PluginState* state, const PlaneRect* rect, IConvertBuffer* converter) {
@@ -71,20 +72,13 @@ std::int16_t ReadFileBatch(PluginState* state, const PlaneRect* rect, IConvertBu
     return ReadExact(state->processedFile, converter->GetSourceBuffer(), bytes) ? noErr : readErr;
 }
 
-std::int16_t ConvertFileBatch(PluginState* state, const PlaneRect* rect,
-                              IConvertBuffer* converter) {
-    ValidatePluginState(state);
-    RequirePointer(rect);
-    RequirePointer(converter);
-    return converter->Convert(GetBatchPixels(*rect)) ? noErr : paramErr;
-}
-
 std::int16_t DeliverHostBatch(PluginState* state, const PlaneRect* rect,
                               IConvertBuffer* converter) {
     FilterRecord* record = ValidatePluginState(state)->filterRecord;
     RequirePointer(rect);
     RequirePointer(converter);
-    const std::uint32_t bytes = converter->GetDestBytesPerPixel() * GetBatchPixels(*rect);
+    const std::uint32_t pixels = GetBatchPixels(*rect);
+    const std::uint32_t bytes = converter->GetDestBytesPerPixel() * pixels;
     if (bytes == 0 || bytes > converter->GetDestBufferSize())
         return paramErr;
     const std::int16_t result = RequestHostBatch(record, *rect);
@@ -94,8 +88,13 @@ std::int16_t DeliverHostBatch(PluginState* state, const PlaneRect* rect,
     // the run reports success: refuse it instead.
     if (static_cast<std::int64_t>(bytes) > record->outRowBytes)
         return paramErr;
-    std::memcpy(RequirePointer(record->outData), converter->GetDestBuffer(), bytes);
-    return noErr;
+    // The batch read last goes from the converter's source buffer straight into the
+    // host's row, without passing through the destination buffer.
+    return converter->ConvertBatch(converter->GetSourceBuffer(),
+                                   converter->GetSourceBytesPerPixel() * pixels,
+                                   RequirePointer(record->outData), bytes, pixels)
+               ? noErr
+               : paramErr;
 }
 
 std::int16_t CloseProcessedFile(PluginState* state) {

@@ -2,6 +2,7 @@
 // written, read segment by segment through the import converter into the host's output.
 #pragma once
 
+#include "convert/ConvertKernels.h"
 #include "core/PluginState.h"
 #include "exchange/FilterAccess.h"
 
@@ -18,19 +19,18 @@ std::int16_t OpenProcessedFile(PluginState* state);
 // (unsupported document, converter failure, plane mismatch, unreadable header, no
 // advanceState, a batch larger than the host's row), -19 (another header, a file that
 // ends early), the code of advanceState, -128 when the user cancels. Batches delivered
-// before a failure stay delivered.
+// before a failure stay delivered. The converter computes with the fastest kernel set
+// this processor runs, or with the one given.
 std::int16_t ImportDocument(PluginState* state);
+std::int16_t ImportDocument(PluginState* state, const ConvertKernels& kernels);
 
 // Reads the batch's bytes from the processed file into the converter's source buffer.
 // 0, or -19 for a batch that does not fit or a file that ends first.
 std::int16_t ReadFileBatch(PluginState* state, const PlaneRect* rect, IConvertBuffer* converter);
 
-// Converts the batch read last. 0, or -50.
-std::int16_t ConvertFileBatch(PluginState* state, const PlaneRect* rect, IConvertBuffer* converter);
-
-// Asks the host for the batch and copies the converted pixels into its output. 0; -50
-// without advanceState or when the batch does not fit the converter's buffer or the
-// host's output row; the code of advanceState.
+// Asks the host for the batch and converts the bytes read last straight into its output.
+// 0; -50 without advanceState, when the batch does not fit the converter's buffer or the
+// host's output row, or when the conversion fails; the code of advanceState.
 std::int16_t DeliverHostBatch(PluginState* state, const PlaneRect* rect, IConvertBuffer* converter);
 
 // Closes the processed file: 0, or -50 when the close fails. The descriptor is -1

@@ -1,7 +1,8 @@
-// Every 8-bit and every 16-bit sample value through each direction, compared bit for bit
-// with a reference computed here in double precision. The reference applies the rounding
-// rule of the conversions explicitly: a single-precision product is the exact product
-// (exact in double for these operands) rounded to the nearest float. The exact ratios
+// Every 8-bit and every 16-bit sample value through each direction, with every kernel set
+// this processor runs, compared bit for bit with a reference computed here in double
+// precision. The reference applies the rounding rule of the conversions explicitly: a
+// single-precision product is the exact product (exact in double for these operands)
+// rounded to the nearest float. The exact ratios
 // alone would be wrong for some values (65533 imports as 32767, not 32766).
 #include "convert/ConvertBuffer.h"
 
@@ -89,62 +90,68 @@ std::vector<std::uint8_t> Narrow(const std::vector<std::uint16_t>& values) {
 
 // ---- Per-channel, both directions ------------------------------------------------------
 
-TEST(ConvertExhaustive, Export8EveryValue) {
+// Each case runs once per kernel set; the converters below are built with it.
+class ConvertExhaustive : public testing::TestWithParam<const ConvertKernels*> {
+protected:
+    const ConvertKernels& Kernels() const { return *GetParam(); }
+};
+
+TEST_P(ConvertExhaustive, Export8EveryValue) {
     const std::vector<std::uint8_t> host = Narrow(EveryValue(256));
     std::vector<std::uint16_t> expected;
     for (std::uint8_t v : host)
         expected.push_back(ReferenceExport8(v));
-    Export8 rgb(ePixelRGB16, ePixelRGB8);
+    Export8 rgb(ePixelRGB16, ePixelRGB8, Kernels());
     EXPECT_EQ(ExchangeValues(ConvertAll(rgb, MachineBytes(host))), expected);
 
     // Gray: each value three times.
     std::vector<std::uint16_t> tripled;
     for (std::uint8_t v : host)
         tripled.insert(tripled.end(), 3, ReferenceExport8(v));
-    Export8 gray(ePixelRGB16, ePixelGray8);
+    Export8 gray(ePixelRGB16, ePixelGray8, Kernels());
     EXPECT_EQ(ExchangeValues(ConvertAll(gray, MachineBytes(host))), tripled);
 }
 
-TEST(ConvertExhaustive, Import8EveryValue) {
+TEST_P(ConvertExhaustive, Import8EveryValue) {
     const std::vector<std::uint16_t> exchange = EveryValue(65536);
     std::vector<std::uint8_t> expected;
     for (std::uint16_t w : exchange)
         expected.push_back(ReferenceImport8(w));
-    Import8 converter(ePixelRGB8, ePixelRGB16);
+    Import8 converter(ePixelRGB8, ePixelRGB16, Kernels());
     EXPECT_EQ(ConvertAll(converter, ExchangeBytes(exchange)), expected);
 }
 
-TEST(ConvertExhaustive, Export16EveryValue) {
+TEST_P(ConvertExhaustive, Export16EveryValue) {
     // The host delivers at most 32768; the values above it must clamp, not wrap.
     const std::vector<std::uint16_t> host = EveryValue(65536);
     std::vector<std::uint16_t> expected;
     for (std::uint16_t h : host)
         expected.push_back(ReferenceExport16(h));
-    Export16 rgb(ePixelRGB16, ePixelRGB16);
+    Export16 rgb(ePixelRGB16, ePixelRGB16, Kernels());
     EXPECT_EQ(ExchangeValues(ConvertAll(rgb, MachineBytes(host))), expected);
 
     std::vector<std::uint16_t> tripled;
     for (std::uint16_t h : host)
         tripled.insert(tripled.end(), 3, ReferenceExport16(h));
-    Export16 gray(ePixelRGB16, ePixelGray16);
+    Export16 gray(ePixelRGB16, ePixelGray16, Kernels());
     EXPECT_EQ(ExchangeValues(ConvertAll(gray, MachineBytes(host))), tripled);
 }
 
-TEST(ConvertExhaustive, Import16EveryValue) {
+TEST_P(ConvertExhaustive, Import16EveryValue) {
     const std::vector<std::uint16_t> exchange = EveryValue(65536);
     std::vector<std::uint16_t> expected;
     for (std::uint16_t w : exchange)
         expected.push_back(ReferenceImport16(w));
-    Import16 converter(ePixelRGB16, ePixelRGB16);
+    Import16 converter(ePixelRGB16, ePixelRGB16, Kernels());
     EXPECT_EQ(MachineValues<std::uint16_t>(ConvertAll(converter, ExchangeBytes(exchange))),
               expected);
 }
 
-TEST(ConvertExhaustive, RoundTripsOfEveryHostValue) {
+TEST_P(ConvertExhaustive, RoundTripsOfEveryHostValue) {
     // Out and back loses at most one unit for 16-bit samples and nothing for 8-bit ones.
     const std::vector<std::uint16_t> host16 = EveryValue(32769);
-    Export16 out16(ePixelRGB16, ePixelRGB16);
-    Import16 in16(ePixelRGB16, ePixelRGB16);
+    Export16 out16(ePixelRGB16, ePixelRGB16, Kernels());
+    Import16 in16(ePixelRGB16, ePixelRGB16, Kernels());
     const std::vector<std::uint16_t> back16 =
         MachineValues<std::uint16_t>(ConvertAll(in16, ConvertAll(out16, MachineBytes(host16))));
     ASSERT_EQ(back16.size(), host16.size());
@@ -155,14 +162,14 @@ TEST(ConvertExhaustive, RoundTripsOfEveryHostValue) {
     EXPECT_EQ(back16[16384], 16383);
 
     const std::vector<std::uint8_t> host8 = Narrow(EveryValue(256));
-    Export8 out8(ePixelRGB16, ePixelRGB8);
-    Import8 in8(ePixelRGB8, ePixelRGB16);
+    Export8 out8(ePixelRGB16, ePixelRGB8, Kernels());
+    Import8 in8(ePixelRGB8, ePixelRGB16, Kernels());
     EXPECT_EQ(ConvertAll(in8, ConvertAll(out8, MachineBytes(host8))), host8);
 }
 
 // ---- Gray averages ---------------------------------------------------------------------
 
-TEST(ConvertExhaustive, GrayAveragesOfEveryValueAndSpreadTriples) {
+TEST_P(ConvertExhaustive, GrayAveragesOfEveryValueAndSpreadTriples) {
     std::vector<std::uint16_t> exchange;
     for (unsigned w = 0; w < 65536; ++w)
         exchange.insert(exchange.end(), 3, static_cast<std::uint16_t>(w));
@@ -181,14 +188,14 @@ TEST(ConvertExhaustive, GrayAveragesOfEveryValueAndSpreadTriples) {
                           ReferenceImport8(exchange[i + 2]));
         expected8.push_back(static_cast<std::uint8_t>(ReferenceRound(mean8, 255.0)));
     }
-    Import16 gray16(ePixelGray16, ePixelRGB16);
+    Import16 gray16(ePixelGray16, ePixelRGB16, Kernels());
     EXPECT_EQ(MachineValues<std::uint16_t>(ConvertAll(gray16, ExchangeBytes(exchange))),
               expected16);
-    Import8 gray8(ePixelGray8, ePixelRGB16);
+    Import8 gray8(ePixelGray8, ePixelRGB16, Kernels());
     EXPECT_EQ(ConvertAll(gray8, ExchangeBytes(exchange)), expected8);
 }
 
-TEST(ConvertExhaustive, GrayAveragesOfSpreadFloats) {
+TEST_P(ConvertExhaustive, GrayAveragesOfSpreadFloats) {
     // Floats built from the spread triples, from -2 to about 6 with fine fractions.
     std::vector<float> rgb;
     for (std::uint16_t w : SpreadTriples())
@@ -197,10 +204,13 @@ TEST(ConvertExhaustive, GrayAveragesOfSpreadFloats) {
     for (std::size_t i = 0; i < rgb.size(); i += 3)
         expected.push_back(static_cast<float>(
             std::clamp(ReferenceMean(rgb[i], rgb[i + 1], rgb[i + 2]), 0.0, 1.0)));
-    Import32 converter(ePixelGray32, ePixelRGB32);
+    Import32 converter(ePixelGray32, ePixelRGB32, Kernels());
     const std::vector<float> gray = MachineValues<float>(ConvertAll(converter, MachineBytes(rgb)));
     // Compared as bytes: equal to the bit, not within a tolerance.
     EXPECT_EQ(MachineBytes(gray), MachineBytes(expected));
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryKernelSet, ConvertExhaustive, testing::ValuesIn(RunnableKernels()),
+                         [](const auto& param) { return std::string(param.param->name); });
 
 } // namespace

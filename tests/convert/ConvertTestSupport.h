@@ -2,8 +2,11 @@
 // and whole sample sequences pushed through a converter batch by batch.
 #pragma once
 
+#include "convert/ConvertKernels.h"
 #include "convert/IConvertBuffer.h"
+#include "platform/ProcessorFeatures.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -44,9 +47,20 @@ std::vector<T> MachineValues(const Bytes& bytes) {
     return values;
 }
 
+// Every kernel set of this build that this processor runs, the portable one first.
+inline std::vector<const ConvertKernels*> RunnableKernels() {
+    std::vector<const ConvertKernels*> sets;
+    const std::uint32_t features = QueryProcessorFeatures();
+    for (std::uint32_t index = 0; index < GetKernelSetCount(); ++index)
+        if (CanRunKernels(GetKernelSet(index), features))
+            sets.push_back(&GetKernelSet(index));
+    return sets;
+}
+
 // Configures the converter and moves `source` (whole pixels) through it in batches of at
-// most its capacity, the way the transfer loops do. Returns the destination bytes of every
-// batch, concatenated.
+// most its capacity, through the staging buffers. Each batch also goes straight between
+// two buffers of the caller's, at odd addresses as a host's may be, and must give the same
+// bytes. Returns the destination bytes of every batch, concatenated.
 inline Bytes ConvertAll(IConvertBuffer& converter, const Bytes& source) {
     if (!converter.Configure())
         return {};
@@ -66,7 +80,15 @@ inline Bytes ConvertAll(IConvertBuffer& converter, const Bytes& source) {
         if (!converter.GetResult(&out, &outBytes, pixels))
             return {};
         const auto* begin = static_cast<const std::uint8_t*>(out);
-        result.insert(result.end(), begin, begin + outBytes);
+        const Bytes staged(begin, begin + outBytes);
+        Bytes oddSource(1 + pixels * sourcePixelBytes), oddDest(1 + outBytes + 1, 0xA5);
+        std::memcpy(oddSource.data() + 1, data, pixels * sourcePixelBytes);
+        if (!converter.ConvertBatch(oddSource.data() + 1, pixels * sourcePixelBytes,
+                                    oddDest.data() + 1, outBytes, pixels) ||
+            !std::equal(staged.begin(), staged.end(), oddDest.begin() + 1) ||
+            oddDest.back() != 0xA5)
+            return {};
+        result.insert(result.end(), staged.begin(), staged.end());
         first += pixels;
     }
     return result;

@@ -1,9 +1,10 @@
 #!/usr/bin/python3
-"""Checks that the converters' compiled code does its float arithmetic with SSE scalar
-instructions and contains no x87 instruction at all.
+"""Checks that the converters' compiled code does its float arithmetic with SSE
+instructions and contains no x87 instruction and no fused multiply-add at all.
 
 x87 arithmetic keeps excess precision (the 32-bit compiler's default), so products and sums
-would not be rounded to single precision as they are on the other targets.
+would not be rounded to single precision as they are on the other targets; a fused
+multiply-add skips the rounding of its product.
 
 Usage: check_single_precision.py <objdump> <object file>..."""
 import re
@@ -14,6 +15,8 @@ import sys
 # (fld, fstp, fmul, fadd, fild, fistp, fisttp, fxch, fucomip, fnstcw, ...).
 INSTRUCTION = re.compile(r"^\s*[0-9a-f]+:\s+([a-z][a-z0-9.]*)")
 FUNCTION = re.compile(r"^[0-9a-f]+ <(.+)>:$")
+# Fused multiply-add and its relatives: vfmadd231ps, vfnmsub132ss, ...
+FUSED = re.compile(r"^v?f(n)?m(add|sub|addsub|subadd)\d{3}")
 # The arithmetic the converters must contain, proof that the right code was looked at.
 REQUIRED_SSE = ("mulss", "addss")
 
@@ -37,6 +40,8 @@ def main(objdump, objects):
             seen.add(mnemonic)
             if mnemonic.startswith("f"):
                 failures.append(f"{path}: x87 instruction {mnemonic} in {function}")
+            elif FUSED.match(mnemonic):
+                failures.append(f"{path}: fused multiply-add {mnemonic} in {function}")
     for mnemonic in REQUIRED_SSE:
         if mnemonic not in seen:
             failures.append(f"no {mnemonic} found: not the converter code, or not SSE")
@@ -44,7 +49,8 @@ def main(objdump, objects):
         print(failure)
     if failures:
         return 1
-    print(f"{len(objects)} object(s): SSE single-precision arithmetic, no x87 instruction")
+    print(f"{len(objects)} object(s): SSE single-precision arithmetic, no x87 instruction, "
+          "no fused multiply-add")
     return 0
 
 
@@ -52,4 +58,5 @@ if __name__ == "__main__":
     if len(sys.argv) < 3:
         print(__doc__)
         sys.exit(2)
-    sys.exit(main(sys.argv[1], sys.argv[2:]))
+    # CMake hands several objects over as one ;-separated argument.
+    sys.exit(main(sys.argv[1], [path for arg in sys.argv[2:] for path in arg.split(";") if path]))

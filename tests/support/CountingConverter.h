@@ -15,6 +15,9 @@ public:
     std::uint32_t GetDestChannels() override { return 0; }
     bool LoadSource(const void*, std::uint32_t, std::uint32_t) override { return false; }
     bool Convert(std::uint32_t) override { return false; }
+    bool ConvertBatch(const void*, std::uint32_t, void*, std::uint32_t, std::uint32_t) override {
+        return false;
+    }
     bool GetResult(const void**, std::uint32_t*, std::uint32_t) override { return false; }
     ExchangeHeader GetSourceHeader(const ImageSize*) override { return {}; }
     ExchangeHeader GetDestHeader(const ImageSize*) override { return {}; }
