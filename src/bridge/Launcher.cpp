@@ -14,38 +14,37 @@
 
 namespace {
 
-// What the user reads for a settings file that gave no folder.
-void NoteSettingsProblem(RunProblem* problem, const SettingsLookup& lookup) {
-    switch (lookup.refusal) {
-    case eIniAccepted:
-    case eIniEmptyValue:
-        NoteProblem(problem, eProblemSettingsEmptyValue, lookup.filePath);
-        return;
+// The cause the user reads for each rule by which a settings file gave no folder.
+ERunProblem SettingsProblem(EIniRefusal refusal) {
+    switch (refusal) {
     case eIniNoProfile:
-        NoteProblem(problem, eProblemProfileFolder, OsProfileFolderForMessage());
-        return;
+        return eProblemProfileFolder;
     case eIniNoFile:
-        NoteProblem(problem, eProblemSettingsMissing, lookup.filePath);
-        return;
+        return eProblemSettingsMissing;
     case eIniUnreadable:
-        NoteProblem(problem, eProblemSettingsUnreadable, lookup.filePath);
-        return;
+        return eProblemSettingsUnreadable;
     case eIniTooLong:
-        NoteProblem(problem, eProblemSettingsTooLong, lookup.filePath);
-        return;
+        return eProblemSettingsTooLong;
     case eIniByteOrderMark:
-        NoteProblem(problem, eProblemSettingsByteOrderMark, lookup.filePath);
-        return;
+        return eProblemSettingsByteOrderMark;
     case eIniLineEnds:
-        NoteProblem(problem, eProblemSettingsLineEnds, lookup.filePath);
-        return;
+        return eProblemSettingsLineEnds;
     case eIniNoKey:
-        NoteProblem(problem, eProblemSettingsNoKey, lookup.filePath);
-        return;
+        return eProblemSettingsNoKey;
     case eIniBracketsInKey:
-        NoteProblem(problem, eProblemSettingsBrackets, lookup.filePath);
-        return;
+        return eProblemSettingsBrackets;
+    case eIniAccepted: // a file that was read but named an empty folder
+    case eIniEmptyValue:
+        break;
     }
+    return eProblemSettingsEmptyValue;
+}
+
+// Without a profile folder there is no settings file to name: the folder is named instead.
+void NoteSettingsProblem(RunProblem* problem, const SettingsLookup& lookup) {
+    const ERunProblem cause = SettingsProblem(lookup.refusal);
+    NoteProblem(problem, cause,
+                cause == eProblemProfileFolder ? OsProfileFolderForMessage() : lookup.filePath);
 }
 
 } // namespace
