@@ -1,5 +1,7 @@
 #!/bin/sh
-# Installs exactly the Debian packages the build and the tests need that are missing.
+# Installs exactly the Debian packages the build and the tests need that are missing. The
+# LLVM 22 packages (for the ARM64 module) come from the security archive, which a Debian
+# system lists by default.
 # Idempotent: when everything is present it does not touch apt at all. Where the kernel
 # runs 32-bit programs, it adds the i386 architecture and the 32-bit Wine loader, so that
 # the 32-bit module is tested for real; elsewhere that loader could not start at all.
@@ -14,6 +16,7 @@ python3 python3-pefile
 libstb-dev netpbm imagemagick libxml2-utils x11-utils
 locales
 clang-14 libclang-rt-14-dev libxml2-dev valgrind
+clang-22 lld-22 llvm-22 libclang-rt-22-dev-win bzip2 xz-utils
 "
 
 add_i386=false
