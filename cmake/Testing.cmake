@@ -12,7 +12,9 @@ find_program(LUMETRA_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
 # Which test programs can run here: natively on Linux, under Wine for Windows. The 32-bit
 # programs need the 32-bit loader and a kernel that runs 32-bit code; where either is
 # missing, the 32-bit build is only checked statically and LUMETRA_WINE_SKIPPED says why
-# (the Makefile prints it from the file wine-skipped in the build tree).
+# (the Makefile prints it from the file wine-skipped in the build tree). ARM64 programs
+# are only checked statically: their toolchain and runtime are tested in the x64 build
+# made with the same toolchain (preset win64-llvm).
 set(LUMETRA_WINE OFF)
 set(LUMETRA_WINE_SKIPPED "")
 if(NOT CMAKE_CROSSCOMPILING)
@@ -20,6 +22,10 @@ if(NOT CMAKE_CROSSCOMPILING)
 elseif(WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   set(LUMETRA_WINE ON)
   set(lumetra_default_prefix wine)
+elseif(WIN32 AND LUMETRA_WINDOWS_ARCH STREQUAL "arm64")
+  set(LUMETRA_WINE_SKIPPED "ARM64 programs do not run on this processor (preset win64-llvm "
+                           "runs the tests with the same toolchain and runtime)")
+  string(CONCAT LUMETRA_WINE_SKIPPED ${LUMETRA_WINE_SKIPPED})
 elseif(WIN32)
   set(LUMETRA_WINE_LOADER /usr/lib/wine/wine)
   set(lumetra_default_prefix wine32)

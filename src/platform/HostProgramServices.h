@@ -22,6 +22,10 @@ int CountOpenFiles();
 // under Wine), open descriptors on Linux; -1 when they cannot be counted.
 int CountSystemHandles();
 
+// The lowest free thread-local and fiber-local storage slots of the process, as one number:
+// it grows when a module that was unloaded kept a slot. 0 where there are none (Linux).
+long NextThreadSlots();
+
 // A FIFO, or a symbolic link to `target`, at `path`: the odd files a program may leave
 // where a result is expected. False where the system has none (Windows).
 bool MakeFifo(const std::string& path);

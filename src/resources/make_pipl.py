@@ -2,7 +2,7 @@
 """Writes the module's plug-in property list, the PiPL resource through which the host
 finds the entry point and lists the filter in its menu.
 
-Usage: make_pipl.py <x86|x64> <output file>
+Usage: make_pipl.py <x86|x64|arm64> <output file>
 
 The list is written in the Windows form: a 16-bit word 1, the list version and the
 property count, then one record per property (vendor, key, id 0, length, data). Every
@@ -17,7 +17,7 @@ import sys
 VENDOR = "8BIM"
 
 # The key under which each architecture's host looks for the entry point's name.
-ENTRY_POINT_KEYS = {"x86": "wx86", "x64": "8664"}
+ENTRY_POINT_KEYS = {"x86": "wx86", "x64": "8664", "arm64": "wa64"}
 
 
 def four_cc(code):

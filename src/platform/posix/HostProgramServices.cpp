@@ -36,6 +36,10 @@ int CountSystemHandles() {
     return CountOpenFiles();
 }
 
+long NextThreadSlots() {
+    return 0;
+}
+
 bool MakeFifo(const std::string& path) {
     return ::mkfifo(path.c_str(), 0600) == 0;
 }

@@ -1,13 +1,16 @@
 // The C++ runtime's per-thread exception records, kept in a Windows thread-local slot that
 // the module gives back when it is unloaded.
 //
-// The statically linked runtime keeps these records in emulated thread-local storage,
+// GCC's statically linked runtime keeps these records in emulated thread-local storage,
 // whose first use (the first exception thrown) creates kernel objects through the POSIX
 // thread layer: a thread handle, an event and two semaphores. Nothing returns them when
 // the module is unloaded, so a host that loads the module for each use would lose four
 // handles with every failed run. The two functions below are the C++ ABI's own entry
 // points for the records; defined here, they keep the runtime's version, and with it the
-// emulated storage, out of the link.
+// emulated storage, out of the link. The LLVM runtime of the ARM64 module would keep the
+// records in the module's own thread-local data, which goes with the module; it reads them
+// through the same two functions and with the same layout, so both runtimes share this one
+// mechanism.
 #include "platform/win/ExceptionGlobals.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -16,12 +19,18 @@
 #include <cxxabi.h>
 
 namespace __cxxabiv1 {
+struct __cxa_exception;
+
 // The record as the runtime reads it: its innermost caught exception and the number of
 // exceptions thrown but not yet caught.
 struct __cxa_eh_globals {
     __cxa_exception* caughtExceptions;
     unsigned int uncaughtExceptions;
 };
+
+// The LLVM runtime's header does not declare these.
+extern "C" __cxa_eh_globals* __cxa_get_globals() noexcept;
+extern "C" __cxa_eh_globals* __cxa_get_globals_fast() noexcept;
 } // namespace __cxxabiv1
 
 namespace {

@@ -96,6 +96,18 @@ int CountSystemHandles() {
     return count;
 }
 
+long NextThreadSlots() {
+    // Each allocator hands out its lowest free slot, so a slot kept by a module that is
+    // gone shows as a higher number here.
+    const DWORD local = TlsAlloc();
+    if (local != TLS_OUT_OF_INDEXES)
+        TlsFree(local);
+    const DWORD fiber = FlsAlloc(nullptr);
+    if (fiber != FLS_OUT_OF_INDEXES)
+        FlsFree(fiber);
+    return static_cast<long>(local) + static_cast<long>(fiber);
+}
+
 bool MakeFifo(const std::string&) {
     return false;
 }
