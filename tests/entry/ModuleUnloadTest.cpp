@@ -1,6 +1,6 @@
 // Hosts that load the module for each use and unload it afterwards: load, a run that fails
 // inside the module, unload, again and again, and the process holds no more handles of
-// the operating system than before.
+// the operating system, nor thread-local storage slots, than before.
 #include "BridgeFixtures.h"
 #include "core/ResultCodes.h"
 #include "host/HostConstants.h"
@@ -31,17 +31,19 @@ void LoadFailUnload(const std::string& path) {
     UnloadPluginModule(module);
 }
 
-TEST(ModuleUnloadTest, LoadFailUnloadCyclesLeaveNoHandles) {
+TEST(ModuleUnloadTest, LoadFailUnloadCyclesLeaveNoHandlesNorSlots) {
     ScratchFolder scratch("unload");
     TempFolderOverride temp(WithSeparator(scratch.Sub("temp", true)));
     const std::string path = ExecutableFolder() + PluginModuleFileName();
     // The first load brings in the system libraries the module uses; they stay loaded.
     LoadFailUnload(path);
     const int before = CountSystemHandles();
+    const long slotsBefore = NextThreadSlots();
     ASSERT_GT(before, 0);
     for (int cycle = 0; cycle < 100 && !HasFailure(); ++cycle)
         LoadFailUnload(path);
     EXPECT_EQ(CountSystemHandles(), before);
+    EXPECT_EQ(NextThreadSlots(), slotsBefore);
 }
 
 } // namespace

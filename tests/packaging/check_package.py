@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
-"""Checks the release archive: exactly the four members in their order, the modules the
+"""Checks the release archive: exactly the five members in their order, the modules the
 tests ran against, checksums that match, an install text for Windows, and an archive that
 comes out byte for byte the same when it is made again from the same files.
 
-Usage: check_package.py ZIP X86_MODULE X64_MODULE VERSION
+Usage: check_package.py ZIP X86_MODULE X64_MODULE ARM64_MODULE VERSION
 """
 import calendar
 import hashlib
@@ -13,13 +13,15 @@ import sys
 import tempfile
 import zipfile
 
-EXPECTED = ["x86/Lumetra.8bf", "x64/Lumetra.8bf", "INSTALL.txt", "SHA256SUMS"]
+MODULES = ["x86/Lumetra.8bf", "x64/Lumetra.8bf", "arm64/Lumetra.8bf"]
+EXPECTED = MODULES + ["INSTALL.txt", "SHA256SUMS"]
 HERE = os.path.dirname(os.path.abspath(__file__))
 MAKE_PACKAGE = os.path.join(HERE, "..", "..", "packaging", "make_package.py")
 INSTALL_TEXT = os.path.join(HERE, "..", "..", "packaging", "INSTALL.txt")
 
 
-def check(path, x86_module, x64_module, version):
+def check(path, x86_module, x64_module, arm64_module, version):
+    built_modules = [x86_module, x64_module, arm64_module]
     failures = []
     with zipfile.ZipFile(path) as archive:
         names = archive.namelist()
@@ -27,7 +29,7 @@ def check(path, x86_module, x64_module, version):
             return [f"members {names}, expected {EXPECTED}"]
         data = {name: archive.read(name) for name in names}
         times = {info.date_time for info in archive.infolist()}
-    for name, built in (("x86/Lumetra.8bf", x86_module), ("x64/Lumetra.8bf", x64_module)):
+    for name, built in zip(MODULES, built_modules):
         with open(built, "rb") as f:
             if data[name] != f.read():
                 failures.append(f"{name} is not {built}")
@@ -35,7 +37,7 @@ def check(path, x86_module, x64_module, version):
     for line in data["SHA256SUMS"].decode("ascii").splitlines():
         digest, name = line.split(" *", 1)
         sums[name] = digest
-    if sorted(sums) != sorted(EXPECTED[:3]):
+    if sorted(sums) != sorted(EXPECTED[:-1]):
         failures.append(f"SHA256SUMS lists {sorted(sums)}")
     for name, digest in sums.items():
         if name in data and hashlib.sha256(data[name]).hexdigest() != digest:
@@ -44,7 +46,7 @@ def check(path, x86_module, x64_module, version):
     if b"\n" in install.replace(b"\r\n", b""):
         failures.append("INSTALL.txt has line ends other than CR LF")
     for needed in (version.encode(), b"plugin.ini", b"ApplicationPath=", b"x86\\Lumetra.8bf",
-                   b"x64\\Lumetra.8bf", b"Plug-ins"):
+                   b"x64\\Lumetra.8bf", b"arm64\\Lumetra.8bf", b"Windows on ARM", b"Plug-ins"):
         if needed not in install:
             failures.append(f"INSTALL.txt does not mention {needed.decode()}")
     if len(times) != 1:
@@ -53,8 +55,8 @@ def check(path, x86_module, x64_module, version):
     with tempfile.TemporaryDirectory() as scratch:
         again = os.path.join(scratch, "again.zip")
         environment = dict(os.environ, SOURCE_DATE_EPOCH=str(calendar.timegm(min(times))))
-        subprocess.run([sys.executable, MAKE_PACKAGE, version, x86_module, x64_module,
-                        INSTALL_TEXT, again], check=True, stdout=subprocess.DEVNULL,
+        subprocess.run([sys.executable, MAKE_PACKAGE, version, *built_modules, INSTALL_TEXT,
+                        again], check=True, stdout=subprocess.DEVNULL,
                        env=environment)
         with open(path, "rb") as first, open(again, "rb") as second:
             if first.read() != second.read():
@@ -63,7 +65,7 @@ def check(path, x86_module, x64_module, version):
 
 
 def main():
-    if len(sys.argv) != 5:
+    if len(sys.argv) != 6:
         sys.exit(__doc__)
     failures = check(*sys.argv[1:])
     for failure in failures:

@@ -6,7 +6,8 @@ import sys
 
 import pefile
 
-MACHINES = {"x86": (0x014C, 0x10B), "x64": (0x8664, 0x20B)}  # machine, optional magic
+# machine, optional-header magic
+MACHINES = {"x86": (0x014C, 0x10B), "x64": (0x8664, 0x20B), "arm64": (0xAA64, 0x20B)}
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "comctl32.dll",
                "advapi32.dll", "msvcrt.dll", "ole32.dll", "shlwapi.dll"}
 

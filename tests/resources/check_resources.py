@@ -3,7 +3,7 @@
 expected bytes and values written out here by hand: the plug-in property list, the about
 dialog, the string table and the manifest.
 
-Usage: check_resources.py <module> <x86|x64>
+Usage: check_resources.py <module> <x86|x64|arm64>
 """
 import struct
 import sys
@@ -19,7 +19,7 @@ RT_DIALOG, RT_STRING, RT_MANIFEST = 5, 6, 24
 # stated length includes the padding.
 PIPL_HEADER = bytes.fromhex("0100" "00000000" "0a000000")  # reserved 1, version 0, 10 properties
 ENABLING = b"in (PSHOP_ImageMode,GrayScaleMode,Gray16Mode,Gray32Mode,RGBMode,RGB48Mode,RGB96Mode)"
-ENTRY_KEYS = {"x86": b"68xw", "x64": b"4668"}  # 'wx86', '8664'
+ENTRY_KEYS = {"x86": b"68xw", "x64": b"4668", "arm64": b"46aw"}  # 'wx86', '8664', 'wa64'
 
 
 def pipl_properties(arch):
