@@ -6,21 +6,34 @@ JOBS ?= $(shell nproc)
 WINE_PREFIX := $(abspath $(BUILD_ROOT))/wine
 WINE32_PREFIX := $(abspath $(BUILD_ROOT))/wine32
 
+LLVM_SYSROOT := $(abspath $(BUILD_ROOT))/llvm-sysroot
+
 .PHONY: all test demo bench deps build-native build-release build-win64 build-win32 \
-        test-native test-release test-win64 test-win32 package check-package clean format \
-        build-fuzz test-fuzz fuzz
+        build-winarm64 build-win64-llvm test-native test-release test-win64 test-win32 \
+        test-winarm64 test-win64-llvm sysroot-aarch64 sysroot-x86_64 package check-package \
+        clean format build-fuzz test-fuzz fuzz
 
 all: build-native
 
 deps:
 	@scripts/install-deps.sh
 
-PRESETS := native release win64 win32
+PRESETS := native release win64 win32 winarm64 win64-llvm
 BUILDS := $(addprefix build-,$(PRESETS))
 
+# The clang-22 builds: the ARM64 module, and an x64 one with the same toolchain and runtime
+# whose tests run under Wine. Their sysroots are made once from Debian's sources.
+sysroot-aarch64 sysroot-x86_64: sysroot-%: deps
+	@scripts/make-llvm-sysroot.sh $* $(LLVM_SYSROOT)/$*
+build-winarm64: sysroot-aarch64
+build-win64-llvm: sysroot-x86_64
+
 $(BUILDS): build-%: deps
-	cmake --preset $* -B $(BUILD_ROOT)/$* $(if $(filter win64,$*),-DLUMETRA_WINE_PREFIX=$(WINE_PREFIX)) \
-	    $(if $(filter win32,$*),-DLUMETRA_WINE_PREFIX=$(WINE32_PREFIX)) >/dev/null
+	cmake --preset $* -B $(BUILD_ROOT)/$* \
+	    $(if $(filter win64 win64-llvm,$*),-DLUMETRA_WINE_PREFIX=$(WINE_PREFIX)) \
+	    $(if $(filter win32,$*),-DLUMETRA_WINE_PREFIX=$(WINE32_PREFIX)) \
+	    $(if $(filter winarm64,$*),-DLUMETRA_LLVM_SYSROOT=$(LLVM_SYSROOT)/aarch64) \
+	    $(if $(filter win64-llvm,$*),-DLUMETRA_LLVM_SYSROOT=$(LLVM_SYSROOT)/x86_64) >/dev/null
 	cmake --build $(BUILD_ROOT)/$* -j $(JOBS)
 
 test-native: build-native
@@ -34,6 +47,16 @@ test-win64: build-win64
 	scripts/wine-session.sh $(WINE_PREFIX) \
 	    ctest --test-dir $(BUILD_ROOT)/win64 -j $(JOBS) --output-on-failure
 
+test-win64-llvm: build-win64-llvm
+	scripts/wine-prefix.sh $(WINE_PREFIX)
+	scripts/wine-session.sh $(WINE_PREFIX) \
+	    ctest --test-dir $(BUILD_ROOT)/win64-llvm -j $(JOBS) --output-on-failure
+
+# ARM64 programs do not run here: the module's static checks only.
+test-winarm64: build-winarm64
+	@ctest --test-dir $(BUILD_ROOT)/winarm64 --output-on-failure && \
+	    echo "make test: ARM64 tests skipped, only static checks ran: $$(cat $(BUILD_ROOT)/winarm64/wine-skipped)"
+
 # Under the 32-bit loader where this kernel runs 32-bit programs; elsewhere the build
 # registers only its static checks and says why.
 test-win32: build-win32
@@ -46,7 +69,7 @@ test-win32: build-win32
 	        ctest --test-dir $(BUILD_ROOT)/win32 -j $(JOBS) --output-on-failure; \
 	fi
 
-# The fuzz targets (fuzz/): their own clang project, so that no preset needs clang.
+# The fuzz targets (fuzz/): their own clang-14 project, for libFuzzer and the sanitizers.
 # `make fuzz` runs each for FUZZ_SECONDS, one at a time; `make test` runs each for
 # FUZZ_TEST_SECONDS, side by side. New inputs go to $(BUILD_ROOT)/fuzz/corpus, findings
 # to $(BUILD_ROOT)/fuzz/findings; the kept corpus in fuzz/corpus is only read.
@@ -65,27 +88,26 @@ fuzz: build-fuzz
 	cmake -S fuzz -B $(BUILD_ROOT)/fuzz -DLUMETRA_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
 	ctest --test-dir $(BUILD_ROOT)/fuzz -j 1 --verbose
 
-# Builds all four targets with warnings as errors, then runs what each can run.
+# Builds all six targets with warnings as errors, then runs what each can run.
 test:
 	@start=$$(date +%s); \
-	$(MAKE) --no-print-directory test-native test-release test-win64 test-win32 check-package \
-	    test-fuzz && \
+	$(MAKE) --no-print-directory test-native test-release test-win64 test-win32 \
+	    test-win64-llvm test-winarm64 check-package test-fuzz && \
 	echo "make test: all targets passed in $$(( $$(date +%s) - start )) s"
 
-# The release archive: both Windows modules, the install text and their checksums. The
-# members carry the commit's time, so one commit always gives the same archive.
+# The release archive: the three Windows modules, the install text and their checksums.
+# The members carry the commit's time, so one commit always gives the same archive.
 VERSION := $(shell sed -n 's/^project.Lumetra VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 DIST ?= dist
 PACKAGE := $(DIST)/Lumetra-$(VERSION)-windows.zip
-package: build-win32 build-win64
+MODULES := $(foreach preset,win32 win64 winarm64,$(BUILD_ROOT)/$(preset)/bin/Lumetra.8bf)
+package: build-win32 build-win64 build-winarm64
 	@SOURCE_DATE_EPOCH=$$(git log -1 --format=%ct 2>/dev/null || echo 315532800) \
-	    python3 packaging/make_package.py $(VERSION) $(BUILD_ROOT)/win32/bin/Lumetra.8bf \
-	    $(BUILD_ROOT)/win64/bin/Lumetra.8bf packaging/INSTALL.txt $(PACKAGE)
+	    python3 packaging/make_package.py $(VERSION) $(MODULES) packaging/INSTALL.txt $(PACKAGE)
 
 # The archive holds exactly what the tests ran against.
 check-package: package
-	@python3 tests/packaging/check_package.py $(PACKAGE) $(BUILD_ROOT)/win32/bin/Lumetra.8bf \
-	    $(BUILD_ROOT)/win64/bin/Lumetra.8bf $(VERSION)
+	@python3 tests/packaging/check_package.py $(PACKAGE) $(MODULES) $(VERSION)
 
 # DEPTH=16 (default) runs the 16-bit path, DEPTH=32 the 32-bit float path.
 DEPTH ?= 16

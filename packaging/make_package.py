@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Writes the release archive a user installs from.
 
-Usage: make_package.py VERSION X86_MODULE X64_MODULE INSTALL_TEXT OUTPUT_ZIP
+Usage: make_package.py VERSION X86_MODULE X64_MODULE ARM64_MODULE INSTALL_TEXT OUTPUT_ZIP
 
-The archive holds x86/Lumetra.8bf, x64/Lumetra.8bf, INSTALL.txt and SHA256SUMS. It is the
+The archive holds x86/Lumetra.8bf, x64/Lumetra.8bf, arm64/Lumetra.8bf, INSTALL.txt and
+SHA256SUMS. It is the
 same, byte for byte, whenever the same modules go in: members in a fixed order, each with
 the same time (the commit's, from SOURCE_DATE_EPOCH when set), permissions and compression.
 """
@@ -27,14 +28,13 @@ def windows_text(text):
     return text.replace("\r\n", "\n").replace("\n", "\r\n").encode("ascii")
 
 
-def main(version, x86_module, x64_module, install_text, output):
-    with open(x86_module, "rb") as f:
-        x86 = f.read()
-    with open(x64_module, "rb") as f:
-        x64 = f.read()
+def main(version, x86_module, x64_module, arm64_module, install_text, output):
+    members = []
+    for arch, module in (("x86", x86_module), ("x64", x64_module), ("arm64", arm64_module)):
+        with open(module, "rb") as f:
+            members.append((f"{arch}/Lumetra.8bf", f.read()))
     with open(install_text, encoding="ascii") as f:
-        install = windows_text(f.read().replace("@VERSION@", version))
-    members = [("x86/Lumetra.8bf", x86), ("x64/Lumetra.8bf", x64), ("INSTALL.txt", install)]
+        members.append(("INSTALL.txt", windows_text(f.read().replace("@VERSION@", version))))
     sums = "".join(f"{hashlib.sha256(data).hexdigest()} *{name}\n" for name, data in members)
     members.append(("SHA256SUMS", sums.encode("ascii")))
 
@@ -53,6 +53,6 @@ def main(version, x86_module, x64_module, install_text, output):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 6:
+    if len(sys.argv) != 7:
         sys.exit(__doc__)
     sys.exit(main(*sys.argv[1:]))
