@@ -22,9 +22,13 @@ PRESETS := native release win64 win32 winarm64 win64-llvm
 BUILDS := $(addprefix build-,$(PRESETS))
 
 # The clang-22 builds: the ARM64 module, and an x64 one with the same toolchain and runtime
-# whose tests run under Wine. Their sysroots are made once from Debian's sources.
+# whose tests run under Wine. Their sysroots are made once from Debian's sources. Ninja
+# does not see a sysroot change, so a build tree made with another one starts afresh.
 sysroot-aarch64 sysroot-x86_64: sysroot-%: deps
 	@scripts/make-llvm-sysroot.sh $* $(LLVM_SYSROOT)/$*
+	@stamp=$(LLVM_SYSROOT)/$*/stamp; tree=$(BUILD_ROOT)/$(if $(filter aarch64,$*),winarm64,win64-llvm); \
+	if [ -d $$tree ] && ! cmp -s $$stamp $$tree/sysroot-stamp; then rm -rf $$tree; fi; \
+	mkdir -p $$tree && cp $$stamp $$tree/sysroot-stamp
 build-winarm64: sysroot-aarch64
 build-win64-llvm: sysroot-x86_64
 

@@ -79,10 +79,15 @@ if ! grep -q IMAGE_ARM64_RUNTIME_FUNCTION_ENTRY_XDATA "$root/include/winnt.h"; t
       } DUMMYSTRUCTNAME;\
     } IMAGE_ARM64_RUNTIME_FUNCTION_ENTRY_XDATA;' "$root/include/winnt.h"
 fi
+# No debug information (configure's default adds it) and source names relative to the
+# source trees, or this folder's path would reach every module linked against the
+# libraries: a module is the same from any folder.
+flags="-O2 -ffile-prefix-map=$work/="
 # shellcheck disable=SC2086 # the list is meant to split
 (cd "$work/crt" && "$mingw_tree/mingw-w64-crt/configure" --host="$triple" --prefix="$root" \
-    $crt_libs --with-default-msvcrt=ucrt CC="$cc" CXX="$cc++" AR="$llvm/llvm-ar" \
-    RANLIB="$llvm/llvm-ranlib" DLLTOOL="$llvm/llvm-dlltool" >>"$log" 2>&1 &&
+    $crt_libs --with-default-msvcrt=ucrt CC="$cc" CXX="$cc++" CFLAGS="$flags" \
+    CXXFLAGS="$flags" AR="$llvm/llvm-ar" RANLIB="$llvm/llvm-ranlib" \
+    DLLTOOL="$llvm/llvm-dlltool" >>"$log" 2>&1 &&
     make -j"$jobs" >>"$log" 2>&1 && make install >>"$log" 2>&1)
 echo "make-llvm-sysroot.sh: CRT done after $(($(date +%s) - started)) s"
 
@@ -93,6 +98,7 @@ tar -xJf "$llvm_source" -C "$work" "$top/runtimes" "$top/libunwind" "$top/libcxx
 llvm_tree=$work/$top
 cmake -S "$llvm_tree/runtimes" -B "$work/runtimes" -G Ninja -Wno-dev \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$root" \
+    -DCMAKE_C_FLAGS="-ffile-prefix-map=$work/=" -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$work/=" \
     -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR="$arch" \
     -DCMAKE_C_COMPILER="$cc" -DCMAKE_CXX_COMPILER="$cc++" -DCMAKE_ASM_COMPILER="$cc" \
     -DCMAKE_C_COMPILER_WORKS=ON -DCMAKE_CXX_COMPILER_WORKS=ON \
