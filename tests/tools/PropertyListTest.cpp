@@ -2,6 +2,7 @@
 // choice of list and entry point, and malformed data.
 #include "PropertyList.h"
 #include "PluginLoader.h"
+#include "platform/ProcessorFamily.h"
 
 #include <gtest/gtest.h>
 
@@ -87,28 +88,39 @@ TEST(PropertyListTest, RefusesMalformedLists) {
 }
 
 TEST(PropertyListTest, TheHostTakesTheEntryPointOfItsOwnArchitecture) {
-    const bool wide = sizeof(void*) == 8;
-    EXPECT_STREQ(EntryPointKeyName(), wide ? "8664" : "wx86");
+    // This build's key, and the entry point it takes from a list naming all three.
+    struct Own {
+        const char* key;
+        const char* entry;
+    };
+    const Own own = kThisProcessorFamily == EProcessorFamily::kX86   ? Own{"wx86", "Entry32"}
+                    : kThisProcessorFamily == EProcessorFamily::kX64 ? Own{"8664", "Entry64"}
+                                                                     : Own{"wa64", "EntryA64"};
+    EXPECT_STREQ(EntryPointKeyName(), own.key);
     PropertyList chosen;
     std::string error;
-    EXPECT_EQ(ChoosePropertyList({Example()}, chosen, error), wide) << error;
-    if (!wide) {
-        EXPECT_NE(error.find("no entry point for this architecture (property wx86)"),
+    const bool x64 = kThisProcessorFamily == EProcessorFamily::kX64;
+    EXPECT_EQ(ChoosePropertyList({Example()}, chosen, error), x64) << error;
+    if (!x64) {
+        EXPECT_NE(error.find(std::string("no entry point for this architecture (property ") +
+                             own.key + ")"),
                   std::string::npos);
     }
 
-    // A list naming both architectures, after a list that is not a filter.
-    std::string both = OneProperty("dnik", "MFB8", 4);
-    both[6] = 3; // three properties
-    both += "MIB8" + std::string("68xw") + std::string(4, '\0') + std::string("\x08\0\0\0", 4) +
-            std::string("Entry32\0", 8);
-    both += "MIB8" + std::string("4668") + std::string(4, '\0') + std::string("\x08\0\0\0", 4) +
-            std::string("Entry64\0", 8);
+    // A list naming all three architectures, after a list that is not a filter.
+    std::string all = OneProperty("dnik", "MFB8", 4);
+    all[6] = 4; // four properties
+    for (const char* record : {"68xwEntry32", "4668Entry64", "46awEntryA64"}) {
+        const std::string text(record);
+        const std::string value = text.substr(4) + std::string(8 - (text.size() - 4) % 8, '\0');
+        all += "MIB8" + text.substr(0, 4) + std::string(4, '\0') +
+               std::string(1, static_cast<char>(value.size())) + std::string(3, '\0') + value;
+    }
     const std::string notFilter = OneProperty("dnik", "MFB7", 4);
-    ASSERT_TRUE(ChoosePropertyList({notFilter, both}, chosen, error)) << error;
+    ASSERT_TRUE(ChoosePropertyList({notFilter, all}, chosen, error)) << error;
     std::string entry;
     ASSERT_TRUE(EntryPointForThisBuild(chosen, entry));
-    EXPECT_EQ(entry, wide ? "Entry64" : "Entry32");
+    EXPECT_EQ(entry, own.entry);
 
     EXPECT_FALSE(ChoosePropertyList({}, chosen, error));
     EXPECT_NE(error.find("no PiPL resource"), std::string::npos);

@@ -1,15 +1,17 @@
 // Decoding a module's property list.
 #include "PropertyList.h"
+#include "platform/ProcessorFamily.h"
 
 namespace {
 
-constexpr std::uint32_t kVendor = 0x3842494D;   // '8BIM'
-constexpr std::uint32_t kKind = 0x6B696E64;     // 'kind'
-constexpr std::uint32_t kName = 0x6E616D65;     // 'name'
-constexpr std::uint32_t kCategory = 0x63617467; // 'catg'
-constexpr std::uint32_t kModes = 0x6D6F6465;    // 'mode'
-constexpr std::uint32_t kEntry32 = 0x77783836;  // 'wx86'
-constexpr std::uint32_t kEntry64 = 0x38363634;  // '8664'
+constexpr std::uint32_t kVendor = 0x3842494D;     // '8BIM'
+constexpr std::uint32_t kKind = 0x6B696E64;       // 'kind'
+constexpr std::uint32_t kName = 0x6E616D65;       // 'name'
+constexpr std::uint32_t kCategory = 0x63617467;   // 'catg'
+constexpr std::uint32_t kModes = 0x6D6F6465;      // 'mode'
+constexpr std::uint32_t kEntry32 = 0x77783836;    // 'wx86'
+constexpr std::uint32_t kEntry64 = 0x38363634;    // '8664'
+constexpr std::uint32_t kEntryArm64 = 0x77613634; // 'wa64'
 
 // Every number in the list is stored little-endian, four-character codes included.
 std::uint32_t ReadU32(const std::string& bytes, std::size_t at) {
@@ -100,6 +102,9 @@ bool ParsePropertyList(const std::string& bytes, PropertyList& list, std::string
         case kEntry64:
             ok = list.hasEntry64 = CString(data, list.entry64);
             break;
+        case kEntryArm64:
+            ok = list.hasEntryArm64 = CString(data, list.entryArm64);
+            break;
         default:
             break;
         }
@@ -112,14 +117,23 @@ bool ParsePropertyList(const std::string& bytes, PropertyList& list, std::string
 }
 
 const char* EntryPointKeyName() {
-    return sizeof(void*) == 8 ? "8664" : "wx86";
+    switch (kThisProcessorFamily) {
+    case EProcessorFamily::kX86:
+        return "wx86";
+    case EProcessorFamily::kX64:
+        return "8664";
+    case EProcessorFamily::kArm64:
+        return "wa64";
+    }
+    return "";
 }
 
 bool EntryPointForThisBuild(const PropertyList& list, std::string& entry) {
-    const bool wide = sizeof(void*) == 8;
-    if (wide ? !list.hasEntry64 : !list.hasEntry32)
+    const bool x86 = kThisProcessorFamily == EProcessorFamily::kX86;
+    const bool x64 = kThisProcessorFamily == EProcessorFamily::kX64;
+    if (x86 ? !list.hasEntry32 : x64 ? !list.hasEntry64 : !list.hasEntryArm64)
         return false;
-    entry = wide ? list.entry64 : list.entry32;
+    entry = x86 ? list.entry32 : x64 ? list.entry64 : list.entryArm64;
     return true;
 }
 

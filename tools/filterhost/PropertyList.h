@@ -16,6 +16,8 @@ struct PropertyList {
     bool hasEntry32 = false;
     std::string entry64; // '8664', entry point of 64-bit code
     bool hasEntry64 = false;
+    std::string entryArm64; // 'wa64', entry point of ARM64 code
+    bool hasEntryArm64 = false;
 };
 
 constexpr std::uint32_t kFilterKind = 0x3842464D; // '8BFM'
@@ -25,7 +27,7 @@ constexpr std::uint32_t kFilterKind = 0x3842464D; // '8BFM'
 // malformed (short, wrong header, a record that runs past the end, a string without end).
 bool ParsePropertyList(const std::string& bytes, PropertyList& list, std::string& error);
 
-// The entry-point key of this build's architecture, as text: "8664" or "wx86".
+// The entry-point key of this build's architecture, as text: "wx86", "8664" or "wa64".
 const char* EntryPointKeyName();
 
 // The entry point this build's architecture takes from the list; false when there is none.
