@@ -10,7 +10,7 @@ LLVM_SYSROOT := $(abspath $(BUILD_ROOT))/llvm-sysroot
 
 .PHONY: all test demo bench deps build-native build-release build-win64 build-win32 \
         build-winarm64 build-win64-llvm test-native test-release test-win64 test-win32 \
-        test-winarm64 test-win64-llvm sysroot-aarch64 sysroot-x86_64 package check-package \
+        test-winarm64 test-winarm64-emulated test-win64-llvm sysroot-aarch64 sysroot-x86_64 package check-package \
         clean format build-fuzz test-fuzz fuzz
 
 all: build-native
@@ -60,6 +60,13 @@ test-win64-llvm: build-win64-llvm
 test-winarm64: build-winarm64
 	@ctest --test-dir $(BUILD_ROOT)/winarm64 --output-on-failure && \
 	    echo "make test: ARM64 tests skipped, only static checks ran: $$(cat $(BUILD_ROOT)/winarm64/wine-skipped)"
+
+# The ARM64 test programs for real, under arm64 Wine through qemu-user in a Debian 13 root.
+# Not part of `make test`: it needs root, binfmt_misc and the next Debian release's Wine.
+ARM64_ROOT := $(abspath $(BUILD_ROOT))/arm64-root
+test-winarm64-emulated: build-winarm64
+	scripts/make-arm64-root.sh $(ARM64_ROOT)
+	scripts/arm64-wine-tests.sh $(ARM64_ROOT) $(BUILD_ROOT)/winarm64/bin
 
 # Under the 32-bit loader where this kernel runs 32-bit programs; elsewhere the build
 # registers only its static checks and says why.
