@@ -23,8 +23,9 @@ elseif(WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   set(LUMETRA_WINE ON)
   set(lumetra_default_prefix wine)
 elseif(WIN32 AND LUMETRA_WINDOWS_ARCH STREQUAL "arm64")
-  set(LUMETRA_WINE_SKIPPED "ARM64 programs do not run on this processor (preset win64-llvm "
-                           "runs the tests with the same toolchain and runtime)")
+  set(LUMETRA_WINE_SKIPPED "ARM64 programs run here only under emulation (make "
+                           "test-winarm64-emulated), and preset win64-llvm runs the tests with the "
+                           "same toolchain and runtime")
   string(CONCAT LUMETRA_WINE_SKIPPED ${LUMETRA_WINE_SKIPPED})
 elseif(WIN32)
   set(LUMETRA_WINE_LOADER /usr/lib/wine/wine)
