@@ -24,20 +24,21 @@ BUILDS := $(addprefix build-,$(PRESETS))
 # The clang-22 builds: the ARM64 module, and an x64 one with the same toolchain and runtime
 # whose tests run under Wine. Their sysroots are made once from Debian's sources. Ninja
 # does not see a sysroot change, so a build tree made with another one starts afresh.
+LLVM_ARCH_winarm64 := aarch64
+LLVM_ARCH_win64-llvm := x86_64
 sysroot-aarch64 sysroot-x86_64: sysroot-%: deps
 	@scripts/make-llvm-sysroot.sh $* $(LLVM_SYSROOT)/$*
-	@stamp=$(LLVM_SYSROOT)/$*/stamp; tree=$(BUILD_ROOT)/$(if $(filter aarch64,$*),winarm64,win64-llvm); \
-	if [ -d $$tree ] && ! cmp -s $$stamp $$tree/sysroot-stamp; then rm -rf $$tree; fi; \
-	mkdir -p $$tree && cp $$stamp $$tree/sysroot-stamp
 build-winarm64: sysroot-aarch64
 build-win64-llvm: sysroot-x86_64
 
 $(BUILDS): build-%: deps
+	@$(if $(LLVM_ARCH_$*),stamp=$(LLVM_SYSROOT)/$(LLVM_ARCH_$*)/stamp; tree=$(BUILD_ROOT)/$*; \
+	if [ -d $$tree ] && ! cmp -s $$stamp $$tree/sysroot-stamp; then rm -rf $$tree; fi; \
+	mkdir -p $$tree && cp $$stamp $$tree/sysroot-stamp,:)
 	cmake --preset $* -B $(BUILD_ROOT)/$* \
 	    $(if $(filter win64 win64-llvm,$*),-DLUMETRA_WINE_PREFIX=$(WINE_PREFIX)) \
 	    $(if $(filter win32,$*),-DLUMETRA_WINE_PREFIX=$(WINE32_PREFIX)) \
-	    $(if $(filter winarm64,$*),-DLUMETRA_LLVM_SYSROOT=$(LLVM_SYSROOT)/aarch64) \
-	    $(if $(filter win64-llvm,$*),-DLUMETRA_LLVM_SYSROOT=$(LLVM_SYSROOT)/x86_64) >/dev/null
+	    $(if $(LLVM_ARCH_$*),-DLUMETRA_LLVM_SYSROOT=$(LLVM_SYSROOT)/$(LLVM_ARCH_$*)) >/dev/null
 	cmake --build $(BUILD_ROOT)/$* -j $(JOBS)
 
 test-native: build-native

@@ -2,7 +2,7 @@
 # Runs every ARM64 test program of a build under arm64 Wine in the root that
 # make-arm64-root.sh made, one after the other, with a persistent Wine server, and says
 # which failed. The programs are copied into the root, beside the module and the tools,
-# and this script runs them from inside it. Needs root.
+# and this script runs them from inside it, in a wine-session.sh session. Needs root.
 #
 # Usage: arm64-wine-tests.sh <root> <bin folder>
 set -eu
@@ -11,15 +11,12 @@ if [ "$1" != --inside ]; then
     here=$(cd "$(dirname "$0")" && pwd)
     rm -rf "$root/lumetra/bin"
     cp -r "$2" "$root/lumetra/bin"
-    cp "$0" "$root/lumetra/arm64-wine-tests.sh"
-    exec "$here/arm64-chroot.sh" "$root" /lumetra/arm64-wine-tests.sh --inside
+    cp "$0" "$here/wine-session.sh" "$here/wine-run.sh" "$root/lumetra/"
+    exec "$here/arm64-chroot.sh" "$root" /lumetra/wine-session.sh /lumetra/wine \
+        /lumetra/arm64-wine-tests.sh --inside
 fi
 
 export WINEPREFIX=/lumetra/wine
-trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT INT TERM
-/usr/lib/wine/wineserver -p
-/lumetra/wine-run.sh "$WINEPREFIX" cmd.exe /c exit </dev/null >/dev/null 2>&1
-
 cd /lumetra/bin
 started=$(date +%s)
 failed=""

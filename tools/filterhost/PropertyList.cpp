@@ -129,11 +129,21 @@ const char* EntryPointKeyName() {
 }
 
 bool EntryPointForThisBuild(const PropertyList& list, std::string& entry) {
-    const bool x86 = kThisProcessorFamily == EProcessorFamily::kX86;
-    const bool x64 = kThisProcessorFamily == EProcessorFamily::kX64;
-    if (x86 ? !list.hasEntry32 : x64 ? !list.hasEntry64 : !list.hasEntryArm64)
+    const std::string* own = nullptr;
+    switch (kThisProcessorFamily) {
+    case EProcessorFamily::kX86:
+        own = list.hasEntry32 ? &list.entry32 : nullptr;
+        break;
+    case EProcessorFamily::kX64:
+        own = list.hasEntry64 ? &list.entry64 : nullptr;
+        break;
+    case EProcessorFamily::kArm64:
+        own = list.hasEntryArm64 ? &list.entryArm64 : nullptr;
+        break;
+    }
+    if (own == nullptr)
         return false;
-    entry = x86 ? list.entry32 : x64 ? list.entry64 : list.entryArm64;
+    entry = *own;
     return true;
 }
 
