@@ -12,6 +12,7 @@
 #include "core/FileAccess.h"
 #include "core/ResultCodes.h"
 #include "host/HostConstants.h"
+#include "platform/Process.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -181,6 +182,22 @@ DWORD RunFilterHost(const fs::path& output, std::vector<SeenWarning>& warnings) 
     return code;
 }
 
+// Wine now and then loses a new process before any of its code has run; CreateProcess then
+// fails with ERROR_INTERNAL_ERROR, which Windows never gives for a program that is there. A
+// run the product could not start for that reason says nothing about the folder (TMP), so
+// it is run once more, without the files the lost run left there.
+DWORD RunFilterHostIn(const fs::path& folder, const fs::path& output,
+                      std::vector<SeenWarning>& warnings) {
+    const std::string lost = OsSystemErrorText(ERROR_INTERNAL_ERROR);
+    const DWORD code = RunFilterHost(output, warnings);
+    if (code == 0 || warnings.size() != 1 ||
+        warnings[0].text.rfind("Lumetra could not start the program ", 0) != 0 ||
+        warnings[0].text.find(": " + lost + " ") == std::string::npos)
+        return code;
+    fs::remove_all(folder / L"lumetrafilter");
+    return RunFilterHost(output, warnings);
+}
+
 struct NameCase {
     const wchar_t* name;
     // Code pages under which the folder must serve even where it has no short name.
@@ -288,7 +305,7 @@ TEST_F(FolderNamesTest, WholeRunsThroughTheProgramLandInTheFolder) {
         fs::create_directories(plain);
         WideTempFolder temp(plain.wstring());
         std::vector<SeenWarning> warnings;
-        ASSERT_EQ(RunFilterHost(reference, warnings), 0u);
+        ASSERT_EQ(RunFilterHostIn(plain, reference, warnings), 0u);
         EXPECT_TRUE(warnings.empty());
     }
     const std::string expected = ReadWide(reference);
@@ -302,7 +319,7 @@ TEST_F(FolderNamesTest, WholeRunsThroughTheProgramLandInTheFolder) {
             fs::create_directories(folder);
             WideTempFolder temp(folder.wstring());
             std::vector<SeenWarning> warnings;
-            const DWORD code = RunFilterHost(output, warnings);
+            const DWORD code = RunFilterHostIn(folder, output, warnings);
             const std::string label = Utf8(folder.wstring());
             if (code != 0) {
                 EXPECT_TRUE(IsEmptyFolder(folder)) << label;
