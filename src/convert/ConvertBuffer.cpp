@@ -242,7 +242,10 @@ bool CConvertBuffer<TDest, TSource, Direction>::ConvertBatch(const void* source,
                                                              std::uint32_t sourceBytes, void* dest,
                                                              std::uint32_t destBytes,
                                                              std::uint32_t pixels) {
+    // As for LoadSource, a source of no bytes is a caller's mistake (a host that handed
+    // over a row without its stride), not a batch that merely does not fit.
     RequirePointer(source);
+    Require(sourceBytes != 0);
     RequirePointer(dest);
     Require(pixels != 0);
     Require(pixels <= m_pixelCapacity);

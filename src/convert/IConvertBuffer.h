@@ -34,7 +34,8 @@ public:
     // Converts `pixels` pixels straight from `source`, of which `sourceBytes` may be read,
     // into `dest`, of which `destBytes` may be written, without the staging buffers (the
     // two ranges must not overlap). False, with nothing written, when the batch does not
-    // fit either side or for a format outside the supported ones; guarded.
+    // fit either side or for a format outside the supported ones; guarded, and like
+    // LoadSource it throws for a `sourceBytes` of 0.
     virtual bool ConvertBatch(const void* source, std::uint32_t sourceBytes, void* dest,
                               std::uint32_t destBytes, std::uint32_t pixels) = 0;
     // Hands out the converted bytes of `pixels` pixels, which stay inside the converter;

@@ -51,7 +51,7 @@ OSErr HOST_API BatchHost::AdvanceState() {
                static_cast<std::size_t>(host.channels * host.bytesPerSample);
     };
     record.inData = host.input.data() + offset(request.in);
-    record.inRowBytes = host.RowBytes();
+    record.inRowBytes = host.inRowBytes != -1 ? host.inRowBytes : host.RowBytes();
     record.outData = host.output.data() + offset(request.out);
     record.outRowBytes = host.outRowBytes != -1 ? host.outRowBytes : host.RowBytes();
     return 0;

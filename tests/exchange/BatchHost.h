@@ -38,6 +38,7 @@ public:
     std::int32_t abortAfter = -1; // abortProc reports a cancel once this many requests ran
     std::int32_t failRequest = 0; // advanceState fails its request number N (from 1)
     OSErr failCode = 0;
+    std::int32_t inRowBytes = -1;  // overrides the input stride when not -1
     std::int32_t outRowBytes = -1; // overrides the output stride when not -1
 
     std::int32_t RowBytes() const { return width * channels * bytesPerSample; }

@@ -72,10 +72,16 @@ protected:
     static void OpenExport(PluginState& state) {
         ASSERT_TRUE(OpenFile(state.exportFile, kExportPath, true, true));
     }
+    // The result a run reports: an escaping EError becomes its code, as at the entry point.
     static std::int16_t Export(BatchHost& host) {
         PluginState& state = host.State();
         OpenExport(state);
-        const std::int16_t result = ExportDocument(&state);
+        std::int16_t result = noErr;
+        try {
+            result = ExportDocument(&state);
+        } catch (EError error) {
+            result = static_cast<std::int16_t>(error);
+        }
         EXPECT_EQ(state.converter, nullptr);
         EXPECT_EQ(CloseExportFile(&state), noErr);
         EXPECT_EQ(state.exportFile, -1);
@@ -187,13 +193,16 @@ TEST_F(TransferTest, ExportStopsAtTheFirstFailure) {
         std::int32_t abortAfter;
         std::int32_t failRequest;
         OSErr failCode;
+        std::int32_t inRowBytes; // -1: the whole row
         std::int16_t result;
         std::size_t batchesWritten;
     };
     const Case cases[] = {
-        {"cancel after the first batch", 1, 0, 0, userCanceledErr, 1},
-        {"host error on the second request", -1, 2, memFullErr, memFullErr, 1},
-        {"host error on the first request", -1, 1, -36, -36, 0},
+        {"cancel after the first batch", 1, 0, 0, -1, userCanceledErr, 1},
+        {"host error on the second request", -1, 2, memFullErr, -1, memFullErr, 1},
+        {"host error on the first request", -1, 1, -36, -1, -36, 0},
+        {"host row one byte shorter than the batch", -1, 0, 0, 2999, paramErr, 0},
+        {"host row of no bytes", -1, 0, 0, 0, kResultMissingArgument, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -201,6 +210,7 @@ TEST_F(TransferTest, ExportStopsAtTheFirstFailure) {
         host.abortAfter = c.abortAfter;
         host.failRequest = c.failRequest;
         host.failCode = c.failCode;
+        host.inRowBytes = c.inRowBytes;
         ASSERT_EQ(Export(host), c.result);
         EXPECT_EQ(ReadFile(kExportPath).size(),
                   std::string("P6\n1500\n3\n65535\n").size() + c.batchesWritten * 1000 * 6);
@@ -328,10 +338,14 @@ TEST_F(TransferTest, ImportRefusesFilesThatDoNotMatch) {
 
 TEST_F(TransferTest, BatchWiderThanTheHostsRowIsAnError) {
     BatchHost host(plugInModeRGBColor, 8, 3, 2, 2);
-    host.outRowBytes = 5; // the batch needs 6
-    EXPECT_EQ(Import(host, "P6\n2\n2\n65535\n" + std::string(24, '\x40')), paramErr);
-    EXPECT_EQ(host.requests.size(), 1u);
-    EXPECT_EQ(host.output, std::vector<std::uint8_t>(host.output.size(), 0));
+    for (const std::int32_t rowBytes : {5, 0}) { // the batch needs 6
+        SCOPED_TRACE(rowBytes);
+        host.requests.clear();
+        host.outRowBytes = rowBytes;
+        EXPECT_EQ(Import(host, "P6\n2\n2\n65535\n" + std::string(24, '\x40')), paramErr);
+        EXPECT_EQ(host.requests.size(), 1u);
+        EXPECT_EQ(host.output, std::vector<std::uint8_t>(host.output.size(), 0));
+    }
     host.requests.clear();
     host.outRowBytes = 6; // exactly enough
     EXPECT_EQ(Import(host, "P6\n2\n2\n65535\n" + std::string(24, '\x40')), noErr);
