@@ -13,6 +13,14 @@ ConvertKernels Sse2Kernels() {
     return kernels;
 }
 
+// Made while the module loads, never on first use. A static made on first use sits behind
+// the C++ runtime's guard; with GCC on Windows the guard sets its lock up through the
+// thread layer's once-only call, whose first use registers the calling thread: a copy of
+// its thread handle and an event, open until that thread ends or the module is unloaded.
+// The host's thread would leave its first run holding two handles more than it came with.
+// The portable set copied here is a constant, ready before any code of the module runs.
+const ConvertKernels kSse2 = Sse2Kernels();
+
 } // namespace
 
 std::uint32_t GetKernelSetCount() {
@@ -20,7 +28,6 @@ std::uint32_t GetKernelSetCount() {
 }
 
 const ConvertKernels& GetKernelSet(std::uint32_t index) {
-    static const ConvertKernels sse2 = Sse2Kernels();
     Require(index < GetKernelSetCount());
-    return index == 0 ? sse2 : GetAvx2Kernels();
+    return index == 0 ? kSse2 : GetAvx2Kernels();
 }
