@@ -189,8 +189,8 @@ TEST(HostOptionsTest, HelpListsEverySwitch) {
                              "--repeat-slot",
                              "--foreign-lock"})
         EXPECT_NE(usage.find(std::string("  ") + name), std::string::npos) << name;
-    for (const char* profile : {"gimp: ", "paintnet: ", "pspihost: ", "bigdoc: "})
-        EXPECT_NE(usage.find(std::string("      ") + profile), std::string::npos) << profile;
+    for (const char* profile : {"gimp", "paintnet", "pspihost", "bigdoc"})
+        EXPECT_NE(usage.find(std::string("\n  ") + profile + "\n"), std::string::npos) << profile;
 }
 
 // Each profile plays its host through the ordinary switches and the behaviours beside

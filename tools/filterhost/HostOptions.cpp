@@ -447,7 +447,7 @@ std::string HostUsage() {
         text += line + "\n" + Wrapped(entry.help);
     }
     text += "host profiles (--host-profile NAME):\n";
-    for (const std::string& profile : HostProfileTexts())
-        text += Wrapped(profile);
+    for (const auto& profile : HostProfileTexts())
+        text += "  " + profile.first + "\n" + Wrapped(profile.second);
     return text;
 }

@@ -92,7 +92,7 @@ struct Profile {
 
 const Profile kProfiles[] = {
     {"gimp", PlayGimp,
-     "gimp: GIMP's PSPI. The data slot is kept in 4 bytes (in a 64-bit host too) and "
+     "GIMP's PSPI. The data slot is kept in 4 bytes (in a 64-bit host too) and "
      "printed after parameters as 'filterhost: saved data slot <value>' for a repeat "
      "(--repeat-slot); parameters sees size, planes, filterRect and mode 0; no window "
      "(hwnd 0), no basic suite, no big-document block; 8-bit only, planes = the layer's "
@@ -102,7 +102,7 @@ const Profile kProfiles[] = {
      "next advanceState and once after the loop; no finish after a successful run, "
      "finish after a failed continue; hostSig 'PMIG', maxSpace 100000000."},
     {"paintnet", PlayPaintNet,
-     "paintnet: Paint.NET's PSFilterPdn. The module is loaded for each run and unloaded "
+     "Paint.NET's PSFilterPdn. The module is loaded for each run and unloaded "
      "after it, then the host disposes of the handle in the data slot and starts the next "
      "run with an empty slot; parameters in the first run only (later runs are Repeat); "
      "8-bit RGB only, planes 4 with layer planes 3 (filterCase 4), packed rows; loops "
@@ -111,14 +111,14 @@ const Profile kProfiles[] = {
      "-50 for a request outside the image; no big-document block, the record's bytes "
      "beyond its 6.0 fields garbage; hostSig 'NDP.', maxSpace 1 GiB."},
     {"pspihost", PlayPspiHost,
-     "pspihost: pspiHost. Parameters in every run and a fresh empty data slot in every "
+     "pspiHost. Parameters in every run and a fresh empty data slot in every "
      "run, with the module kept loaded; loops while the right edge of inRect or outRect "
      "is not 0; after the loop finish, then one more advanceState, which stores the last "
      "output; getSizeProc answers 0 for its handles, setSizeProc, disposeProc and "
      "unlockProc do nothing; 8-bit only, packed rows, column bytes 0; no basic suite, no "
      "big-document block; hostSig 'OHps'."},
     {"bigdoc", PlayBigDocument,
-     "bigdoc: a host with the big-document block that serves 8, 16 and 32 bits and reads "
+     "A host with the big-document block that serves 8, 16 and 32 bits and reads "
      "only the 32-bit rectangles once the plug-in asks for them; output stored at the next "
      "advanceState, buffers filled from the document as it was before the run; the module "
      "and the data slot kept between runs; hostSig '8BIM'."},
@@ -138,9 +138,9 @@ bool ApplyHostProfile(const std::string& name, HostOptions& options) {
     return false;
 }
 
-std::vector<std::string> HostProfileTexts() {
-    std::vector<std::string> texts;
+std::vector<std::pair<std::string, std::string>> HostProfileTexts() {
+    std::vector<std::pair<std::string, std::string>> texts;
     for (const Profile& profile : kProfiles)
-        texts.emplace_back(profile.help);
+        texts.emplace_back(profile.name, profile.help);
     return texts;
 }

@@ -5,11 +5,12 @@
 #include "HostOptions.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // Sets in `options` everything the named host does: gimp, paintnet, pspihost or bigdoc.
 // Switches given after the profile change what it set. False for an unknown name.
 bool ApplyHostProfile(const std::string& name, HostOptions& options);
 
-// For --help: each profile's name and the behaviours it plays, one text per profile.
-std::vector<std::string> HostProfileTexts();
+// For --help: each profile's name and the behaviours it plays.
+std::vector<std::pair<std::string, std::string>> HostProfileTexts();
