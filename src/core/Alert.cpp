@@ -32,7 +32,7 @@ bool CheckAdvanceState(AdvanceStateProc advanceState) {
 
 void ShowRunProblem(std::intptr_t owner, const RunProblem& problem) {
     const int stringId = ProblemStringId(problem.cause);
-    if (stringId == 0 || owner == 0)
+    if (stringId == 0)
         return;
     const std::string tableText = LoadModuleString(stringId, kProblemTableTextSize - 1);
     if (!tableText.empty())

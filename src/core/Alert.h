@@ -19,6 +19,6 @@ std::int16_t ShowAlert(std::intptr_t owner, std::int16_t alertId, std::int16_t s
 bool CheckAdvanceState(AdvanceStateProc advanceState);
 
 // Shows the text of the problem's cause from the module's string table, with its paths
-// whole, as a warning owned by the host window `owner`. Shows nothing without a problem
-// or without a window to own the box.
+// whole, as a warning owned by the host window `owner`, or by none when the host gives no
+// window (0). Shows nothing without a problem.
 void ShowRunProblem(std::intptr_t owner, const RunProblem& problem);

@@ -3,6 +3,7 @@
 
 #include "core/Error.h"
 #include "core/ResultCodes.h"
+#include "core/StateBlockRecord.h"
 #include "host/HandleServices.h"
 
 #include <cstring>
@@ -36,11 +37,12 @@ PluginState* LockOrCreateHandleBlock(std::int16_t* result, FilterRecord* filterR
                                      const HandleProcs* procs, std::int32_t size,
                                      std::intptr_t* data, void (*initialise)(PluginState&)) {
     constexpr Boolean kMoveHigh = 1;
-    if (*data != 0) {
-        Handle existing = reinterpret_cast<Handle>(*data);
+    if (Handle existing = FindStateBlock(*data); existing != nullptr) {
         auto* state = reinterpret_cast<PluginState*>(HostLockHandle(procs, existing, kMoveHigh));
         return state != nullptr ? AttachToCall(state, result, filterRecord) : nullptr;
     }
+    // The slot is empty, or holds a value this load never made: the host's to keep, never
+    // ours to lock or read. A block of our own takes its place.
     Handle created = HostNewHandle(procs, size);
     if (created == nullptr)
         return nullptr;
@@ -51,6 +53,7 @@ PluginState* LockOrCreateHandleBlock(std::int16_t* result, FilterRecord* filterR
     }
     AttachToCall(state, result, filterRecord);
     initialise(*state);
+    RememberStateBlock(created);
     *data = reinterpret_cast<std::intptr_t>(created);
     return state;
 }

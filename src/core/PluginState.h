@@ -32,12 +32,14 @@ extern bool gPluginStateOpened;
 
 // Locks the block held in the host's data slot, or creates and initialises it on the
 // first filter call, and points it at this call's FilterRecord and result cell (which
-// receives 0). Returns 0, or -108 when no block could be created or locked. Throws
-// EError when an argument is null.
+// receives 0). A slot value that this load of the module did not make counts as an empty
+// slot (see StateBlockRecord.h). Returns 0, or -108 when no block could be created or
+// locked. Throws EError when an argument is null.
 std::int16_t OpenPluginState(FilterRecord* filterRecord, std::intptr_t* data, std::int16_t* result);
 
-// Relocks the handle in `data`, or creates one of `size` bytes and runs `initialise` on it
-// before storing the handle in the slot. Returns the locked block or null.
+// Relocks this load's block that `data` holds, or creates one of `size` bytes and runs
+// `initialise` on it before storing the handle in the slot. Returns the locked block or
+// null; a block of ours that fails to lock leaves the slot as it was.
 PluginState* LockOrCreateHandleBlock(std::int16_t* result, FilterRecord* filterRecord,
                                      const HandleProcs* procs, std::int32_t size,
                                      std::intptr_t* data, void (*initialise)(PluginState&));

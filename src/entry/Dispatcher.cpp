@@ -6,6 +6,7 @@
 #include "core/FileAccess.h"
 #include "core/PluginState.h"
 #include "core/ResultCodes.h"
+#include "core/StateBlockRecord.h"
 #include "entry/About.h"
 #include "entry/RunSequence.h"
 #include "host/FilterRecord.h"
@@ -76,12 +77,13 @@ void DispatchFilterSelector(std::int16_t selector, FilterRecord* record, std::in
     }
 }
 
-// Only the state block is locked by a call. The host's parameters handle is never locked
-// by this plug-in, so it is not unlocked either: an unbalanced unlock would upset the
-// host's own lock count.
+// Only the state block is locked by a call, through its whole handle, which the slot may
+// hold only in part. The host's parameters handle is never locked by this plug-in, so it
+// is not unlocked either: an unbalanced unlock would upset the host's own lock count.
 void UnlockWhatTheCallLocked(FilterRecord* record, std::intptr_t* data) {
-    if (gPluginStateOpened && *data != 0)
-        HostUnlockHandle(record->handleProcs, reinterpret_cast<Handle>(*data));
+    Handle locked = FindStateBlock(*data);
+    if (gPluginStateOpened && locked != nullptr)
+        HostUnlockHandle(record->handleProcs, locked);
 }
 
 } // namespace

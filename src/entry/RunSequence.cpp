@@ -51,12 +51,11 @@ void ExchangeWithApplication(PluginState* state, RunProblem& problem) {
     SetResult(CloseProcessedFile(state));
 }
 
-// Tells the user why the run could not go ahead, in a box owned by the host's window;
-// without platform data there is no window to own it, and nothing is shown.
+// Tells the user why the run could not go ahead, in a box owned by the host's window, or
+// by none where the host gives no window (no platform data, or a window handle of 0).
 void ReportProblem(const PluginState* state, const RunProblem& problem) {
     const auto* platform = static_cast<const PlatformData*>(state->filterRecord->platformData);
-    if (platform != nullptr)
-        ShowRunProblem(platform->hwnd, problem);
+    ShowRunProblem(platform != nullptr ? platform->hwnd : 0, problem);
 }
 
 } // namespace

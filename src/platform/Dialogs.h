@@ -18,9 +18,9 @@ bool ShowAboutBox(std::intptr_t owner);
 // table has no such string.
 std::string LoadModuleString(int id, std::size_t limit);
 
-// Shows `text` as a warning with an OK button, owned by `owner` (0 for none), with the
-// system's default caption. Returns the button that closed it, or 0 when it could not be
-// shown.
+// Shows `text` as a warning with an OK button, owned by `owner`, with the system's default
+// caption. Without an owner (0) the box is modal to the host's thread and comes to the
+// front. Returns the button that closed it, or 0 when it could not be shown.
 int ShowWarningBox(std::intptr_t owner, const std::string& text);
 
 // As ShowWarningBox, for a text that names files and folders: the names are in the

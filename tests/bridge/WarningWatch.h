@@ -10,6 +10,7 @@
 struct SeenWarning {
     std::string text;
     bool ownedByHostWindow = false; // on Linux there is no window: always true
+    bool ownerless = false;         // a box owned by no window; on Linux always false
 };
 
 // Calls `runHost`, which runs the test host with --print-window, its output going to

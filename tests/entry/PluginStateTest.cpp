@@ -3,6 +3,7 @@
 
 #include "core/Error.h"
 #include "core/ResultCodes.h"
+#include "core/StateBlockRecord.h"
 #include "host/HandleServices.h"
 #include "support/FakeHost.h"
 
@@ -125,6 +126,23 @@ TEST_F(PluginStateTest, WorksOnTheFallbackHeap) {
     EXPECT_EQ(gPluginState, first);
     EXPECT_EQ(FakeHost::calls.newHandle + FakeHost::calls.lock, 0);
     HostDisposeHandle(nullptr, reinterpret_cast<Handle>(host.slot));
+}
+
+// Two blocks of this load whose handles share their low 32 bits: a value cut to those bits
+// could be either, so it names neither; each whole value names its own.
+TEST(StateBlockRecordTest, ALowHalfTwoBlocksShareNamesNeither) {
+    if (sizeof(std::intptr_t) < 8)
+        GTEST_SKIP() << "a 32-bit slot holds the whole handle";
+    const auto value = [](std::uint64_t v) {
+        return static_cast<std::intptr_t>(static_cast<std::uintptr_t>(v));
+    };
+    const std::intptr_t first = value(0x0000000123456780u), second = value(0x0000000223456780u);
+    RememberStateBlock(reinterpret_cast<Handle>(first));
+    RememberStateBlock(reinterpret_cast<Handle>(second));
+    EXPECT_EQ(FindStateBlock(first), reinterpret_cast<Handle>(first));
+    EXPECT_EQ(FindStateBlock(second), reinterpret_cast<Handle>(second));
+    EXPECT_EQ(FindStateBlock(value(0x23456780u)), nullptr);
+    EXPECT_EQ(FindStateBlock(value(0x0000000323456781u)), nullptr);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "core/Error.h"
 #include "core/PluginState.h"
 #include "core/ResultCodes.h"
+#include "core/StateBlockRecord.h"
 #include "entry/Dispatcher.h"
 #include "entry/RunSequence.h"
 #include "exchange/ImageExport.h"
@@ -79,8 +80,8 @@ void RunStart(FilterRecord* record, std::intptr_t* data, std::int16_t* result) {
         CleanUpAfterFailure();
         *result = failure;
     }
-    if (gPluginStateOpened && *data != 0)
-        HostUnlockHandle(record->handleProcs, reinterpret_cast<Handle>(*data));
+    if (Handle locked = FindStateBlock(*data); gPluginStateOpened && locked != nullptr)
+        HostUnlockHandle(record->handleProcs, locked);
     gBasicSuite = nullptr;
     gPluginState = nullptr;
     gPluginStateOpened = false;

@@ -32,9 +32,9 @@ TEST(AlertTest, HostWithAdvanceStatePasses) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
-TEST(AlertTest, ARunProblemWithoutAWindowOrACauseShowsNothing) {
+TEST(AlertTest, ARunProblemWithoutACauseShowsNothing) {
     testing::internal::CaptureStderr();
-    ShowRunProblem(0, {eProblemFolderBusy, "W", ""});
+    ShowRunProblem(0, {});
     ShowRunProblem(1, {});
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }

@@ -312,6 +312,26 @@ TEST_P(FaultTest, TheRunEndsWithItsCodeAndTheNextRunSucceeds) {
     EXPECT_EQ(FirstDifference(after, expected), -1) << run.output;
 }
 
+// A host that gives no window (GIMP's platform data holds 0) still shows the user why the
+// run could not go ahead: one box without an owner on Windows, one text on Linux.
+TEST_P(FaultTest, WithoutAHostWindowTheWarningStillShows) {
+    const FaultCase& c = GetParam();
+    if (c.setup == eSetupNone || c.firstStart == 0)
+        GTEST_SKIP() << "the case gives no warning";
+    if (c.linuxOnly && ProfileFolderVariable().empty())
+        GTEST_SKIP() << "Windows has no FIFOs or device links in a folder";
+    const std::string input = WriteDocument(PatternDocument(eColorRgb, 16), "before");
+    const std::vector<std::string> arguments = {"--input", input, "--output", File("after.pnm"),
+                                                "--null-window"};
+    Spoil(c.setup);
+    const HostRun run = Host(arguments, {"LUMETRA_APP_MODE=" + c.mode});
+    EXPECT_EQ(run.Results("start"), std::vector<int>{c.firstStart}) << run.output;
+    ASSERT_EQ(run.warnings.size(), 1u) << run.output;
+    EXPECT_EQ(run.warnings[0].text, ExpectedWarning(c.setup));
+    const bool windows = PathSeparator() == '\\';
+    EXPECT_EQ(run.warnings[0].ownerless, windows) << "a box owned by no window";
+}
+
 const std::string kLastBatch = std::to_string(2 * kRequestsPerTransfer);
 const std::string kFirstImportBatch = std::to_string(kRequestsPerTransfer + 1);
 constexpr std::size_t kPixels = static_cast<std::size_t>(kWidth) * kHeight;

@@ -9,6 +9,7 @@
 #include <map>
 
 HandleProcCalls FakeHost::calls;
+Ptr FakeHost::notOursLocksTo = nullptr;
 
 namespace {
 
@@ -36,8 +37,10 @@ Handle HOST_API NewHandle(std::int32_t size) {
 void HOST_API DisposeHandle(Handle h) {
     ++FakeHost::calls.dispose;
     auto found = Handles().find(h);
-    if (found == Handles().end())
+    if (found == Handles().end()) {
+        ++FakeHost::calls.notOurs;
         return;
+    }
     delete[] found->second->data;
     delete found->second;
     Handles().erase(found);
@@ -56,8 +59,10 @@ OSErr HOST_API SetSize(Handle, std::int32_t) {
 Ptr HOST_API Lock(Handle h, Boolean) {
     ++FakeHost::calls.lock;
     auto found = Handles().find(h);
-    if (found == Handles().end())
-        return nullptr;
+    if (found == Handles().end()) {
+        ++FakeHost::calls.notOurs;
+        return FakeHost::notOursLocksTo;
+    }
     ++found->second->locks;
     return found->second->data;
 }
@@ -67,6 +72,8 @@ void HOST_API Unlock(Handle h) {
     auto found = Handles().find(h);
     if (found != Handles().end())
         --found->second->locks;
+    else
+        ++FakeHost::calls.notOurs;
 }
 
 void HOST_API RecoverSpace(std::int32_t) {}
@@ -77,6 +84,7 @@ void HOST_API DisposeRegular(Handle) {}
 
 FakeHost::FakeHost() {
     calls = HandleProcCalls{};
+    notOursLocksTo = nullptr;
     procs = {kCurrentHandleProcsVersion, 8, NewHandle, DisposeHandle, GetSize, SetSize,
              Lock, Unlock, RecoverSpace, DisposeRegular};
     record.handleProcs = &procs;

@@ -15,6 +15,7 @@ struct HandleProcCalls {
     int setSize = 0;
     int lock = 0;
     int unlock = 0;
+    int notOurs = 0; // lock, unlock or dispose calls with a handle the host never made
 };
 
 class FakeHost {
@@ -37,6 +38,9 @@ public:
 
     // Calls made to the handle procs since construction, and handles still locked.
     static HandleProcCalls calls;
+    // What the lock proc returns for a handle it never made: null, or memory it guesses
+    // the value points at, as GIMP's does.
+    static Ptr notOursLocksTo;
     static int LockedHandles();
     static int LiveHandles();
     static std::int32_t HandleSize(Handle handle);

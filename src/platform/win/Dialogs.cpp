@@ -118,8 +118,13 @@ std::string LoadModuleString(int id, std::size_t limit) {
 }
 
 int ShowWarningBox(std::intptr_t owner, const std::string& text) {
-    return MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), nullptr,
-                       MB_OK | MB_ICONWARNING);
+    UINT style = MB_OK | MB_ICONWARNING;
+    // A host that gives no window (GIMP gives 0) still shows the box: owned by nobody, it
+    // keeps the host's windows of this thread disabled while open and comes to the front
+    // rather than behind the host's window.
+    if (owner == 0)
+        style |= MB_TASKMODAL | MB_SETFOREGROUND;
+    return MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), nullptr, style);
 }
 
 int ShowPathWarningBox(std::intptr_t owner, const std::string& text) {

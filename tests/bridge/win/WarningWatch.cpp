@@ -78,8 +78,9 @@ std::vector<SeenWarning> WatchWarnings(const std::function<void()>& runHost,
         for (HWND box : search.boxes) {
             if (!closed.insert(box).second)
                 continue;
+            HWND owner = GetWindow(box, GW_OWNER);
             warnings.push_back({WindowTextOf(GetDlgItem(box, kMessageBoxTextId)),
-                                GetWindow(box, GW_OWNER) == hostWindow});
+                                owner == hostWindow, owner == nullptr});
             PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         }
     }
