@@ -56,7 +56,8 @@ TEST(HostOptionsTest, EverySwitchSetsWhatItSays) {
                           "--advance-error 3,-108 "
                           "--planes 2 --layer-planes 1,0 --selection 1,2,3,4 --runs 5 "
                           "--request-log r.txt --no-platform-data --null-window "
-                          "--window-timer 50 --print-window");
+                          "--window-timer 50 --print-window --repeat-slot 4294967295 "
+                          "--foreign-lock memory");
     EXPECT_TRUE(o.make);
     EXPECT_EQ(o.makeWidth, 1500);
     EXPECT_EQ(o.makeHeight, 3);
@@ -87,6 +88,9 @@ TEST(HostOptionsTest, EverySwitchSetsWhatItSays) {
     EXPECT_TRUE(o.nullWindow);
     EXPECT_EQ(o.windowTimerMs, 50);
     EXPECT_TRUE(o.printWindow);
+    EXPECT_TRUE(o.repeatGiven);
+    EXPECT_EQ(o.repeatSlot, 4294967295u);
+    EXPECT_EQ(o.foreignLock, eForeignMemory);
 
     o = Parse("--plugin m --input x.pgm --mode cmyk --handle-procs none --abort-after=0");
     EXPECT_EQ(o.modeOverride, eOverrideCmyk);
@@ -137,6 +141,13 @@ TEST(HostOptionsTest, RefusesBadSwitchesValuesAndCombinations) {
         {"--plugin m --make 2x2 --run-env 0,A=b", "bad value for --run-env"},
         {"--plugin m --make 2x2 --run-env 1,=b", "bad value for --run-env"},
         {"--plugin m --make 2x2 --run-env 1,NOVALUE", "bad value for --run-env"},
+        {"--plugin m --make 2x2 --host-profile photoshop", "bad value for --host-profile"},
+        {"--plugin m --make 2x2 --host-profile gimp --depth 16", "serves 8-bit documents only"},
+        {"--plugin m --make 2x2 --depth 32 --host-profile pspihost", "8-bit documents only"},
+        {"--plugin m --make 2x2 --host-profile paintnet --mode gray", "serves RGB documents"},
+        {"--plugin m --make 2x2 --repeat-slot 4294967296", "bad value for --repeat-slot"},
+        {"--plugin m --make 2x2 --repeat-slot -1", "bad value for --repeat-slot"},
+        {"--plugin m --make 2x2 --foreign-lock maybe", "bad value for --foreign-lock"},
     };
     for (const Case& c : cases) {
         HostOptions options;
@@ -173,8 +184,50 @@ TEST(HostOptionsTest, HelpListsEverySwitch) {
                              "--no-platform-data",
                              "--null-window",
                              "--window-timer",
-                             "--print-window"})
+                             "--print-window",
+                             "--host-profile",
+                             "--repeat-slot",
+                             "--foreign-lock"})
         EXPECT_NE(usage.find(std::string("  ") + name), std::string::npos) << name;
+    for (const char* profile : {"gimp", "paintnet", "pspihost", "bigdoc"})
+        EXPECT_NE(usage.find(std::string("\n  ") + profile + "\n"), std::string::npos) << profile;
+}
+
+// Each profile plays its host through the ordinary switches and the behaviours beside
+// them; a switch after the profile changes what it set, one before it does not.
+TEST(HostOptionsTest, ProfilesPlayTheirHosts) {
+    struct Case {
+        const char* profile;
+        bool window, bigDocument, basicSuite, slot32, reload, freshSlot, finish;
+        int planes;
+        ELoopTest loop;
+    };
+    const Case cases[] = {
+        {"gimp", false, false, false, true, false, false, false, 0, eLoopInOrOut},
+        {"paintnet", true, false, true, false, true, false, true, 4, eLoopInOutOrMask},
+        {"pspihost", true, false, false, false, false, true, true, 0, eLoopRightNotZero},
+        {"bigdoc", true, true, true, false, false, false, true, 0, eLoopInOrOut},
+    };
+    for (const Case& c : cases) {
+        const HostOptions o =
+            Parse(std::string("--plugin m --make 2x2 --host-profile ") + c.profile);
+        const HostBehaviour& b = o.behaviour;
+        EXPECT_EQ(b.profile, c.profile);
+        EXPECT_EQ(!o.nullWindow, c.window) << c.profile;
+        EXPECT_EQ(o.bigDocument, c.bigDocument) << c.profile;
+        EXPECT_EQ(o.basicSuite, c.basicSuite) << c.profile;
+        EXPECT_EQ(b.slot32, c.slot32) << c.profile;
+        EXPECT_EQ(b.reloadEachRun && b.disposeSlotAfterRun, c.reload) << c.profile;
+        EXPECT_EQ(b.freshSlotEachRun && b.parametersEveryRun, c.freshSlot) << c.profile;
+        EXPECT_EQ(b.finishAfterSuccess, c.finish) << c.profile;
+        EXPECT_EQ(o.planes, c.planes) << c.profile;
+        EXPECT_EQ(b.loop, c.loop) << c.profile;
+        EXPECT_TRUE(b.lateStore) << c.profile;
+    }
+    EXPECT_EQ(Parse("--plugin m --make 2x2 --host-profile gimp --planes 3").planes, 3);
+    EXPECT_EQ(Parse("--plugin m --make 2x2 --planes 3 --host-profile paintnet").planes, 4);
+    EXPECT_TRUE(Parse("--plugin m --make 2x2 --host-profile bigdoc --coords16").coords16);
+    EXPECT_TRUE(Parse("--plugin m --make 2x2").behaviour.profile.empty());
 }
 
 } // namespace

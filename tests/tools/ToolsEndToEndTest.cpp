@@ -1,6 +1,8 @@
 // The built tools run as processes, as the other tests will run them: filterhost with
-// the copy module (the host's data path end to end, its switches and its refusals) and
-// the stand-in Lumetra.exe (job document, modes, command-line log).
+// the copy module (the host's data path end to end, its switches and its refusals), with
+// the product module as each host it plays, and the stand-in Lumetra.exe (job document,
+// modes, command-line log).
+#include "BridgeFixtures.h"
 #include "Document.h"
 #include "ExchangeImage.h"
 #include "GradientDocument.h"
@@ -321,6 +323,103 @@ TEST(FilterHostEndToEndTest, BadInputGetsAClearMessageAndExitCodeTwo) {
             << c.module << " " << c.switches << "\n"
             << r.output;
         EXPECT_EQ(r.output.find("result"), std::string::npos) << "no plug-in call was made";
+    }
+}
+
+// The product module, run by each host the test host plays, with the stand-in program
+// inverting a document two segments wide: every run leaves exactly the program's result.
+// A second run follows as each host makes it: in the same process where the host keeps
+// the module (reloaded for Paint.NET), and for GIMP as a Repeat in a new process that finds
+// the earlier process's 4-byte slot value and a lock that answers null or foreign memory.
+class HostProfileTest : public ::testing::Test {
+protected:
+    void SetUp() override { profile.WriteApplicationPath(ExecutableFolder()); }
+
+    // The host with the product module, its output, and its app starts counted from the log.
+    Result Run(const std::string& switches, const std::string& mode) {
+        return Host(switches, {"LUMETRA_APP_MODE=" + mode, "LUMETRA_APP_LOG=" + appLog}, scratch,
+                    "Lumetra");
+    }
+
+    std::size_t AppStarts() const {
+        std::size_t starts = 0;
+        for (const std::string& line : Lines(Slurp(appLog)))
+            starts += line.compare(0, 8, "cmdline ") == 0 ? 1 : 0;
+        return starts;
+    }
+
+    const std::string scratch = Scratch("profiles");
+    const std::string appLog = scratch + "app-log.txt";
+    TempFolderOverride temp{scratch};
+    SettingsProfile profile;
+};
+
+std::size_t Count(const std::string& text, const std::string& line) {
+    std::size_t count = 0;
+    for (const std::string& each : Lines(text))
+        count += each == line ? 1 : 0;
+    return count;
+}
+
+TEST_F(HostProfileTest, EveryHostGetsTheProgramsResult) {
+    struct Case {
+        const char* profile;
+        int depth;
+        const char* mode;       // of the program; float documents are copied
+        std::size_t parameters; // parameters calls in a process of two runs
+        std::size_t finishes;   // finish calls in a process of two runs
+    };
+    const Case cases[] = {
+        {"gimp", 8, "invert", 1, 0},     {"paintnet", 8, "invert", 1, 2},
+        {"pspihost", 8, "invert", 2, 2}, {"bigdoc", 8, "invert", 1, 2},
+        {"bigdoc", 32, "copy", 1, 2},
+    };
+    for (const Case& c : cases) {
+        const std::string name = std::string(c.profile) + std::to_string(c.depth);
+        const Document before = MakeGradientDocument(eColorRgb, c.depth, 1500, 3);
+        const bool invert = std::string(c.mode) == "invert";
+        const std::string once = FileOf(invert ? Inverted(before) : before);
+        const std::string extension = c.depth == 32 ? ".pfm" : ".ppm";
+        const std::string input = scratch + "before" + extension;
+        const std::string output = scratch + "after" + extension;
+        ASSERT_TRUE(WriteWholeFile(input, FileOf(before)));
+        const std::string run = "--host-profile " + std::string(c.profile) + " --input " + input +
+                                " --output " + output;
+        const std::size_t starts = AppStarts();
+
+        Result r = Run(run, c.mode);
+        EXPECT_EQ(r.code, 0) << name << "\n" << r.output;
+        if (r.code != 0)
+            continue;
+        EXPECT_TRUE(Bytes(output) == once) << name;
+        EXPECT_EQ(AppStarts(), starts + 1) << name;
+
+        if (std::string(c.profile) != "gimp") {
+            // Run twice: the program started twice more, an inverted document inverted back.
+            r = Run(run + " --runs 2", c.mode);
+            EXPECT_EQ(r.code, 0) << name << "\n" << r.output;
+            EXPECT_EQ(Count(r.output, "filterhost: start result 0"), 2u) << name;
+            EXPECT_EQ(Count(r.output, "filterhost: parameters result 0"), c.parameters) << name;
+            EXPECT_EQ(Count(r.output, "filterhost: finish result 0"), c.finishes) << name;
+            EXPECT_TRUE(Bytes(output) == FileOf(before)) << name;
+            EXPECT_EQ(AppStarts(), starts + 3) << name;
+            continue;
+        }
+        EXPECT_EQ(r.output.find("finish"), std::string::npos) << "GIMP never calls finish";
+        const std::string saved = "filterhost: saved data slot ";
+        const std::size_t at = r.output.find(saved);
+        ASSERT_NE(at, std::string::npos) << r.output;
+        const std::string slot =
+            r.output.substr(at + saved.size(), r.output.find('\n', at) - at - saved.size());
+        for (const char* lock : {"memory", "null"}) {
+            r = Run(run + " --repeat-slot " + slot + " --foreign-lock " + lock, c.mode);
+            EXPECT_EQ(r.code, 0) << lock << "\n" << r.output;
+            EXPECT_EQ(r.output.find("parameters"), std::string::npos) << "a Repeat asks none";
+            EXPECT_EQ(Count(r.output, "filterhost: start result 0"), 1u) << lock << r.output;
+            EXPECT_EQ(Count(r.output, "filterhost: foreign-handle calls 0"), 1u) << lock;
+            EXPECT_EQ(Count(r.output, "filterhost: foreign memory unchanged"), 1u) << lock;
+            EXPECT_TRUE(Bytes(output) == once) << lock;
+        }
     }
 }
 

@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <memory>
 
@@ -26,6 +28,8 @@ struct Session {
     HandleProcs procs{};
     SPBasicSuite basic{};
     HostBuffers buffers;
+    ServeStyle style;
+    Document original; // the document as it was at the start, for hosts that fill from it
     std::int32_t planes = 0;
     std::int32_t runNumber = 0;
     std::int32_t advanceCalls = 0;
@@ -83,7 +87,7 @@ PixelRequest ReadRequest(const Session& s, bool coords32) {
     request.in.hiPlane = r.inHiPlane;
     request.out.loPlane = r.outLoPlane;
     request.out.hiPlane = r.outHiPlane;
-    request.inputRate = r.inputRate;
+    request.inputRate = s.options->behaviour.readsInputRate ? r.inputRate : kFixedOne;
     return request;
 }
 
@@ -101,13 +105,14 @@ void PublishBuffers(Session& s) {
     FilterRecord& r = s.record;
     PixelBuffer& in = s.buffers.in;
     PixelBuffer& out = s.buffers.out;
+    const bool strides = s.options->behaviour.columnBytes;
     r.inData = in.held ? in.bytes.data() : nullptr;
     r.inRowBytes = in.held ? in.rowBytes : 0;
-    r.inColumnBytes = in.held ? in.columnBytes : 0;
+    r.inColumnBytes = in.held && strides ? in.columnBytes : 0;
     r.inPlaneBytes = in.held ? in.planeBytes : 0;
     r.outData = out.held ? out.bytes.data() : nullptr;
     r.outRowBytes = out.held ? out.rowBytes : 0;
-    r.outColumnBytes = out.held ? out.columnBytes : 0;
+    r.outColumnBytes = out.held && strides ? out.columnBytes : 0;
     r.outPlaneBytes = out.held ? out.planeBytes : 0;
     // The host has no mask to offer (haveMask is 0): a mask request gets nothing.
     r.maskData = nullptr;
@@ -171,7 +176,7 @@ OSErr HOST_API AdvanceState() {
         Release(*s); // the output of the previous request still belongs to the document
         result = s->options->advanceErrorCode;
     } else {
-        result = ServePixelRequest(*s->document, s->planes, request, s->buffers);
+        result = ServePixelRequest(*s->document, s->planes, request, s->buffers, s->style);
         PublishBuffers(*s);
     }
     LogRequest(*s, request, coords32, result);
@@ -184,16 +189,35 @@ PlugInMonitor SrgbMonitor() {
             fixed(0.15), fixed(0.06), fixed(0.3127), fixed(0.329), fixed(0.0)};
 }
 
+// A record that ends after the fields of interface version 6.0, followed by some zero
+// bytes, as hosts that allocate only that much pass it: what lies beyond is not theirs.
+void PoisonRecordTail(FilterRecord& record) {
+    constexpr std::size_t kZeroTail = 54;
+    constexpr std::uint8_t kGarbage = 0xA5;
+    const std::size_t end =
+        offsetof(FilterRecord, canUseICCProfiles) + sizeof record.canUseICCProfiles + kZeroTail;
+    auto* bytes = reinterpret_cast<std::uint8_t*>(&record);
+    std::memset(bytes + end, kGarbage, sizeof record - end);
+}
+
+// The played host's filter case; the "with selection" case follows each case that has one.
+std::int16_t FilterCase(const HostBehaviour& behaviour, bool selection) {
+    const std::int16_t base = behaviour.filterCase >= 0 ? behaviour.filterCase : 1;
+    return static_cast<std::int16_t>(base + (selection && base > 0 ? 1 : 0));
+}
+
 void SetUpRecord(Session& s, const HostOptions& o, HostProcess& process) {
     const Document& d = *s.document;
+    const HostBehaviour& b = o.behaviour;
     FilterRecord& r = s.record;
     const VRect whole{0, 0, d.height, d.width};
     const VRect filter = o.selectionGiven ? o.selection : whole;
     const std::int32_t colorPlanes = std::min(s.planes, ModeColorPlanes(o, d.color));
     const std::int16_t extraPlanes = static_cast<std::int16_t>(s.planes - colorPlanes);
-    constexpr std::int32_t kMaxSpace = 256 << 20;
+    const std::int32_t maxSpace = b.maxSpace != 0 ? b.maxSpace : 256 << 20;
+    const Fixed rate = b.readsInputRate ? kFixedOne : 0;
 
-    s.procs = MakeHostHandleProcs();
+    s.procs = b.inertSizeProcs ? MakeInertSizeHandleProcs() : MakeHostHandleProcs();
     s.procs.handleProcsVersion = o.handleProcsVersion;
     s.procs.numHandleProcs = o.handleProcsCount;
     s.big.PluginUsing32BitCoordinates = 0;
@@ -209,21 +233,21 @@ void SetUpRecord(Session& s, const HostOptions& o, HostProcess& process) {
     r.filterRect = ToRect16(filter);
     r.background = {65535, 65535, 65535};
     r.foreground = {0, 0, 0};
-    r.maxSpace = kMaxSpace;
+    r.maxSpace = maxSpace;
     r.bufferSpace = 0;
     r.backColor[0] = r.backColor[1] = r.backColor[2] = 255;
-    r.hostSig = kHostSignature;
+    r.hostSig = b.hostSig != 0 ? b.hostSig : kHostSignature;
     r.imageMode = HostImageMode(d.color, d.depth, o.modeOverride);
     r.imageHRes = r.imageVRes = 72 << 16;
     r.wholeSize = r.imageSize;
     r.monitor = SrgbMonitor();
     r.platformData = o.platformData ? &s.platform : nullptr;
     r.handleProcs = o.handleProcs ? &s.procs : nullptr;
-    r.filterCase = o.selectionGiven ? 2 : 1;
+    r.filterCase = FilterCase(b, o.selectionGiven);
     r.dummyPlaneValue = -1;
     r.advanceState = o.advanceState ? AdvanceState : nullptr;
-    r.inputRate = kFixedOne;
-    r.maskRate = kFixedOne;
+    r.inputRate = rate;
+    r.maskRate = rate;
     r.inLayerPlanes = o.layerPlanesGiven ? o.inLayerPlanes : static_cast<std::int16_t>(colorPlanes);
     r.outLayerPlanes =
         o.layerPlanesGiven ? o.outLayerPlanes : static_cast<std::int16_t>(colorPlanes);
@@ -233,8 +257,10 @@ void SetUpRecord(Session& s, const HostOptions& o, HostProcess& process) {
     r.sSPBasic = o.basicSuite ? &s.basic : nullptr;
     r.depth = d.depth;
     r.bigDocumentData = o.bigDocument ? &s.big : nullptr;
-    r.maxSpace64 = kMaxSpace;
+    r.maxSpace64 = maxSpace;
     r.bufferSpace64 = 0;
+    if (b.poisonRecordTail)
+        PoisonRecordTail(r);
 }
 
 std::int16_t CallPlugin(Session& s, PluginEntry entry, std::int16_t selector, void* block,
@@ -242,6 +268,9 @@ std::int16_t CallPlugin(Session& s, PluginEntry entry, std::int16_t selector, vo
     std::int16_t result = 0;
     TakeHostTimerMessages();
     entry(selector, block, &process.dataSlot, &result);
+    // A host that keeps the slot in 4 bytes hands back only what they hold.
+    if (s.options->behaviour.slot32)
+        process.dataSlot = static_cast<std::intptr_t>(static_cast<std::uint32_t>(process.dataSlot));
     const int timerMessages = TakeHostTimerMessages();
     out << "filterhost: " << SelectorName(selector) << " result " << result << std::endl;
     if (s.options->windowTimerMs > 0)
@@ -262,34 +291,64 @@ std::unique_ptr<Session> NewSession(const HostOptions& options, Document* docume
     if (document != nullptr) {
         session->planes = HostPlanes(options, document->color);
         SetUpRecord(*session, options, process);
+        session->style.packedRows = options.behaviour.packedRows;
+        if (options.behaviour.refillFromOriginal) {
+            session->original = *document;
+            session->style.source = &session->original;
+        }
     }
     return session;
 }
 
-// The filter selectors of one run, up to the first nonzero result.
-ERunOutcome RunSelectors(Session& s, PluginEntry entry, HostProcess& process, std::ostream& out,
-                         std::ostream& diagnostics) {
+// The parameters call, for hosts that make it before they have set up the document:
+// its size, planes, filter rectangle and mode read 0 during the call.
+std::int16_t CallParameters(Session& s, PluginEntry entry, HostProcess& process,
+                            std::ostream& out) {
     FilterRecord& r = s.record;
-    if (!process.parametersAsked) {
-        process.parametersAsked = true;
-        if (CallPlugin(s, entry, filterSelectorParameters, &r, process, out) != noErr)
-            return eRunPluginFailed;
+    if (s.options->behaviour.sizesAtParameters)
+        return CallPlugin(s, entry, filterSelectorParameters, &r, process, out);
+    const FilterRecord set = r;
+    r.imageSize = {0, 0};
+    r.planes = 0;
+    r.filterRect = {0, 0, 0, 0};
+    r.imageMode = 0;
+    const std::int16_t result = CallPlugin(s, entry, filterSelectorParameters, &r, process, out);
+    r.imageSize = set.imageSize;
+    r.planes = set.planes;
+    r.filterRect = set.filterRect;
+    r.imageMode = set.imageMode;
+    return result;
+}
+
+// Whether the plug-in still asks for data, by the played host's test.
+bool AsksForData(const Session& s, const PixelRequest& request, bool coords32) {
+    const VRect mask = coords32 ? s.big.maskRect32 : ToRect32(s.record.maskRect);
+    switch (s.options->behaviour.loop) {
+    case eLoopInOutOrMask:
+        return !IsEmptyRect(request.in.rect) || !IsEmptyRect(request.out.rect) ||
+               !IsEmptyRect(mask);
+    case eLoopRightNotZero:
+        return request.in.rect.right != 0 || request.out.rect.right != 0 ||
+               (s.record.haveMask != 0 && mask.right != 0);
+    case eLoopInOrOut:
+        break;
     }
-    if (CallPlugin(s, entry, filterSelectorPrepare, &r, process, out) != noErr)
-        return eRunPluginFailed;
-    if (s.options->coords16)
-        s.big.PluginUsing32BitCoordinates = 0;
-    const OSErr started = CallPlugin(s, entry, filterSelectorStart, &r, process, out);
-    Release(s);
-    if (started != noErr)
-        return eRunPluginFailed;
+    return !IsEmptyRect(request.in.rect) || !IsEmptyRect(request.out.rect);
+}
+
+// The continue loop; the output of the last request may still be pending when it ends
+// (hosts that store it late).
+ERunOutcome RunContinueLoop(Session& s, PluginEntry entry, HostProcess& process, std::ostream& out,
+                            std::ostream& diagnostics) {
+    FilterRecord& r = s.record;
+    const bool lateStore = s.options->behaviour.lateStore;
     PixelRequest previous;
     std::int32_t repeats = 0;
     for (std::int32_t calls = 0;; ++calls) {
         const bool coords32 = Uses32BitCoordinates(s);
         const PixelRequest request = ReadRequest(s, coords32);
-        if (IsEmptyRect(request.in.rect) && IsEmptyRect(request.out.rect))
-            break;
+        if (!AsksForData(s, request, coords32))
+            return eRunSucceeded;
         repeats = calls > 0 && SameRequest(request, previous) ? repeats + 1 : 0;
         previous = request;
         if (repeats == kMaxRepeatedRequests || calls == kMaxContinueCalls) {
@@ -300,7 +359,7 @@ ERunOutcome RunSelectors(Session& s, PluginEntry entry, HostProcess& process, st
                         << std::endl;
             return eRunPluginFailed;
         }
-        const OSErr served = ServePixelRequest(*s.document, s.planes, request, s.buffers);
+        const OSErr served = ServePixelRequest(*s.document, s.planes, request, s.buffers, s.style);
         PublishBuffers(s);
         if (served != noErr) {
             diagnostics << "filterhost: the plug-in asked for data the host cannot deliver "
@@ -310,12 +369,52 @@ ERunOutcome RunSelectors(Session& s, PluginEntry entry, HostProcess& process, st
             return eRunPluginFailed;
         }
         const OSErr continued = CallPlugin(s, entry, filterSelectorContinue, &r, process, out);
-        Release(s);
-        if (continued != noErr)
+        if (!lateStore || continued != noErr)
+            Release(s);
+        if (continued != noErr) {
+            if (s.options->behaviour.finishAfterContinueError)
+                CallPlugin(s, entry, filterSelectorFinish, &r, process, out);
+            return eRunPluginFailed;
+        }
+    }
+}
+
+// The filter selectors of one run, up to the first nonzero result.
+ERunOutcome RunSelectors(Session& s, PluginEntry entry, HostProcess& process, std::ostream& out,
+                         std::ostream& diagnostics) {
+    FilterRecord& r = s.record;
+    const HostBehaviour& b = s.options->behaviour;
+    if (!process.parametersAsked || b.parametersEveryRun) {
+        process.parametersAsked = true;
+        const std::int16_t parameters = CallParameters(s, entry, process, out);
+        // A host that keeps the slot in 4 bytes saves them now, for a later Repeat.
+        if (b.slot32)
+            out << "filterhost: saved data slot " << static_cast<std::uint32_t>(process.dataSlot)
+                << std::endl;
+        if (parameters != noErr)
             return eRunPluginFailed;
     }
-    return CallPlugin(s, entry, filterSelectorFinish, &r, process, out) == noErr ? eRunSucceeded
-                                                                                 : eRunPluginFailed;
+    if (CallPlugin(s, entry, filterSelectorPrepare, &r, process, out) != noErr)
+        return eRunPluginFailed;
+    if (s.options->coords16)
+        s.big.PluginUsing32BitCoordinates = 0;
+    const OSErr started = CallPlugin(s, entry, filterSelectorStart, &r, process, out);
+    if (!b.lateStore || started != noErr)
+        Release(s);
+    if (started != noErr)
+        return eRunPluginFailed;
+    const ERunOutcome looped = RunContinueLoop(s, entry, process, out, diagnostics);
+    if (looped != eRunSucceeded)
+        return looped;
+    // The host's own last advanceState stores what is still pending, before finish or,
+    // for some hosts, after it.
+    if (!b.advanceAfterFinish)
+        Release(s);
+    if (!b.finishAfterSuccess)
+        return eRunSucceeded;
+    const std::int16_t finished = CallPlugin(s, entry, filterSelectorFinish, &r, process, out);
+    Release(s);
+    return finished == noErr ? eRunSucceeded : eRunPluginFailed;
 }
 
 } // namespace
@@ -347,7 +446,9 @@ std::int32_t ModeColorPlanes(const HostOptions& options, EColorMode color) {
 }
 
 std::int32_t HostPlanes(const HostOptions& options, EColorMode color) {
-    return options.planes > 0 ? options.planes : ModeColorPlanes(options, color);
+    if (options.planes > 0)
+        return options.planes;
+    return ModeColorPlanes(options, color) + (options.behaviour.alphaPlane ? 1 : 0);
 }
 
 bool FitDocumentToOptions(const HostOptions& options, Document& document, std::string& error) {
@@ -363,8 +464,15 @@ bool FitDocumentToOptions(const HostOptions& options, Document& document, std::s
                 std::to_string(document.height) + " document";
         return false;
     }
+    const HostBehaviour& b = options.behaviour;
+    if (b.rgbOnly && document.color != eColorRgb) {
+        error = "--host-profile " + b.profile + " serves RGB documents only";
+        return false;
+    }
     if (options.depth != 0)
         ConvertDepth(document, options.depth);
+    else if (b.eightBitOnly && document.depth != 8)
+        ConvertDepth(document, 8);
     WidenChannels(document, HostPlanes(options, document.color));
     return true;
 }
@@ -372,6 +480,8 @@ bool FitDocumentToOptions(const HostOptions& options, Document& document, std::s
 ERunOutcome RunFilterOnce(const HostOptions& options, Document& document, PluginEntry entry,
                           HostProcess& process, std::int32_t runNumber, std::ostream& out,
                           std::ostream& diagnostics) {
+    if (options.behaviour.freshSlotEachRun)
+        process.dataSlot = 0;
     std::unique_ptr<Session> session = NewSession(options, &document, process);
     session->runNumber = runNumber;
     session->entry = entry;

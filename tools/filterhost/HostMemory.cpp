@@ -21,9 +21,20 @@ std::map<Handle, HostBlock*>& Blocks() {
     return blocks;
 }
 
+// What a guessing host finds behind a value it did not make: memory of its own that
+// holds something else, here zeros.
+constexpr std::size_t kForeignBytes = 4096;
+unsigned char gForeignMemory[kForeignBytes];
+bool gForeignMemoryLock = false;
+int gForeignHandleCalls = 0;
+
 HostBlock* Find(Handle handle) {
     const auto found = Blocks().find(handle);
-    return found == Blocks().end() ? nullptr : found->second;
+    if (found != Blocks().end())
+        return found->second;
+    if (handle != nullptr)
+        ++gForeignHandleCalls;
+    return nullptr;
 }
 
 Handle HOST_API NewBlock(std::int32_t size) {
@@ -76,7 +87,8 @@ OSErr HOST_API ResizeBlock(Handle handle, std::int32_t size) {
 Ptr HOST_API LockBlock(Handle handle, Boolean) {
     HostBlock* block = Find(handle);
     if (block == nullptr)
-        return nullptr;
+        return handle != nullptr && gForeignMemoryLock ? reinterpret_cast<Ptr>(gForeignMemory)
+                                                       : nullptr;
     ++block->locks;
     return block->data;
 }
@@ -88,6 +100,20 @@ void HOST_API UnlockBlock(Handle handle) {
 }
 
 void HOST_API RecoverSpace(std::int32_t) {}
+
+std::int32_t HOST_API InertSize(Handle handle) {
+    Find(handle);
+    return 0;
+}
+
+OSErr HOST_API InertResize(Handle handle, std::int32_t) {
+    Find(handle);
+    return noErr;
+}
+
+void HOST_API InertDispose(Handle handle) {
+    Find(handle);
+}
 
 SPErr HOST_API AcquireSuite(const char*, std::int32_t, const void** suite) {
     if (suite != nullptr)
@@ -142,6 +168,31 @@ HandleProcs MakeHostHandleProcs() {
             UnlockBlock,
             RecoverSpace,
             DisposeBlock};
+}
+
+HandleProcs MakeInertSizeHandleProcs() {
+    HandleProcs procs = MakeHostHandleProcs();
+    procs.disposeProc = InertDispose;
+    procs.getSizeProc = InertSize;
+    procs.setSizeProc = InertResize;
+    procs.unlockProc = InertDispose;
+    procs.disposeRegularHandleProc = InertDispose;
+    return procs;
+}
+
+void SetForeignMemoryLock(bool on) {
+    gForeignMemoryLock = on;
+}
+
+int ForeignHandleCalls() {
+    return gForeignHandleCalls;
+}
+
+bool ForeignMemoryUnchanged() {
+    for (unsigned char byte : gForeignMemory)
+        if (byte != 0)
+            return false;
+    return true;
 }
 
 SPBasicSuite MakeHostBasicSuite() {

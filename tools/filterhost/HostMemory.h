@@ -10,6 +10,20 @@
 // Handle procs of version 1 with all 8 procedures.
 HandleProcs MakeHostHandleProcs();
 
+// The same, as a host whose size procs do not work: getSize answers 0, setSize answers
+// 0 and changes nothing, and dispose and unlock do nothing.
+HandleProcs MakeInertSizeHandleProcs();
+
+// How the procs treat a handle they did not make (never made, disposed of, or a value
+// that only looks like a handle): as an ordinary host, lock answers null; with foreign
+// memory on, lock takes the value for a pointer into this process's memory and hands
+// back a block the host keeps for that, as a host that guesses does. Every call with
+// such a handle is counted.
+void SetForeignMemoryLock(bool on);
+int ForeignHandleCalls();
+// Whether the foreign block still holds what the host put there.
+bool ForeignMemoryUnchanged();
+
 // A basic suite that knows no suites (AcquireSuite answers "not found"), compares
 // strings, and allocates blocks from the C heap.
 SPBasicSuite MakeHostBasicSuite();

@@ -1,6 +1,8 @@
 // Parsing the test host's command line.
 #include "HostOptions.h"
 
+#include "HostProfiles.h"
+
 #include <limits>
 
 namespace {
@@ -286,6 +288,31 @@ const Switch kSwitches[] = {
          o.printWindow = true;
          return true;
      }},
+    {"--host-profile", "gimp|paintnet|pspihost|bigdoc",
+     "play the behaviours of a third-party host (each is described below); switches "
+     "after it change what it sets",
+     [](HostOptions& o, const std::string& v) { return ApplyHostProfile(v, o); }},
+    {"--repeat-slot", "VALUE",
+     "repeat the filter as a new process of a host that kept the data slot in 4 bytes: "
+     "put VALUE (0 to 4294967295, as printed by an earlier --host-profile gimp process) "
+     "into the slot before prepare, and skip parameters",
+     [](HostOptions& o, const std::string& v) {
+         std::int64_t n = 0;
+         if (!ParseInteger(v, 0, std::numeric_limits<std::uint32_t>::max(), n))
+             return false;
+         o.repeatGiven = true;
+         o.repeatSlot = static_cast<std::uint32_t>(n);
+         return true;
+     }},
+    {"--foreign-lock", "null|memory",
+     "what the handle procs do with a handle the host did not make: answer null, or take "
+     "it for a pointer into this process and hand back a block of foreign memory; after "
+     "the runs print 'filterhost: foreign-handle calls <n>' and 'filterhost: foreign "
+     "memory unchanged' (or changed)",
+     [](HostOptions& o, const std::string& v) {
+         o.foreignLock = v == "null" ? eForeignNull : v == "memory" ? eForeignMemory : eForeignNone;
+         return o.foreignLock != eForeignNone;
+     }},
 };
 
 const Switch* FindSwitch(const std::string& name) {
@@ -333,6 +360,15 @@ bool CheckCombination(const HostOptions& options, std::string& error) {
     }
     if (options.make == !options.input.empty()) {
         error = "give exactly one of --input FILE and --make WIDTHxHEIGHT";
+        return false;
+    }
+    const HostBehaviour& b = options.behaviour;
+    if (b.eightBitOnly && options.depth != 0 && options.depth != 8) {
+        error = "--host-profile " + b.profile + " serves 8-bit documents only";
+        return false;
+    }
+    if (b.rgbOnly && options.colorGiven && options.color != eColorRgb) {
+        error = "--host-profile " + b.profile + " serves RGB documents only";
         return false;
     }
     return true;
@@ -410,5 +446,8 @@ std::string HostUsage() {
             line += std::string(" ") + entry.argument;
         text += line + "\n" + Wrapped(entry.help);
     }
+    text += "host profiles (--host-profile NAME):\n";
+    for (const auto& profile : HostProfileTexts())
+        text += "  " + profile.first + "\n" + Wrapped(profile.second);
     return text;
 }

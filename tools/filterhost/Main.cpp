@@ -60,7 +60,20 @@ int WriteResults(const HostOptions& options, const Document& document, EImageFor
     return 0;
 }
 
-int RunPlugin(const HostOptions& options, const PluginModule& plugin, HostProcess& process,
+// A host that loads the module for each run unloads it after the run, then disposes of
+// the handle the plug-in left in the data slot and starts the next run with an empty one.
+bool EndRunOfReloadingHost(const HostOptions& options, PluginModule& plugin, HostProcess& process,
+                           bool another, std::string& error) {
+    UnloadPlugin(plugin);
+    if (options.behaviour.disposeSlotAfterRun && process.dataSlot != 0) {
+        const HandleProcs procs = MakeHostHandleProcs();
+        procs.disposeProc(reinterpret_cast<Handle>(process.dataSlot));
+        process.dataSlot = 0;
+    }
+    return !another || LoadPlugin(options.plugin, plugin, error);
+}
+
+int RunPlugin(const HostOptions& options, PluginModule& plugin, HostProcess& process,
               Document& document) {
     if (options.action == eActionAbout)
         return RunAbout(options, plugin.entry, process, std::cout);
@@ -83,6 +96,10 @@ int RunPlugin(const HostOptions& options, const PluginModule& plugin, HostProces
         }
         const ERunOutcome outcome =
             RunFilterOnce(options, document, plugin.entry, process, run, std::cout, std::cerr);
+        std::string error;
+        if (options.behaviour.reloadEachRun &&
+            !EndRunOfReloadingHost(options, plugin, process, run < options.runs, error))
+            return Fail(error);
         countOpenFiles(run);
         if (outcome == eRunHostFailed)
             return outcome;
@@ -113,6 +130,13 @@ int RunHost(const std::vector<std::string>& arguments) {
         return Fail(error);
     if (options.printWindow)
         std::cout << "filterhost: window " << process.window << std::endl;
+    // A repeat in a new process of a host that kept the slot in 4 bytes: the value comes
+    // from a process that no longer exists, and the parameters were asked for back then.
+    if (options.repeatGiven) {
+        process.dataSlot = static_cast<std::intptr_t>(options.repeatSlot);
+        process.parametersAsked = true;
+    }
+    SetForeignMemoryLock(options.foreignLock == eForeignMemory);
     PluginModule plugin;
     if (!LoadPlugin(options.plugin, plugin, error)) {
         DestroyHostWindow(process.window);
@@ -128,6 +152,11 @@ int RunHost(const std::vector<std::string>& arguments) {
         status = RunPlugin(options, plugin, process, document);
         if (options.windowTimerMs > 0)
             StopHostTimer(process.window);
+        if (options.foreignLock != eForeignNone) {
+            std::cout << "filterhost: foreign-handle calls " << ForeignHandleCalls() << "\n"
+                      << "filterhost: foreign memory "
+                      << (ForeignMemoryUnchanged() ? "unchanged" : "changed") << std::endl;
+        }
         if (options.action == eActionFilter && status != eRunHostFailed) {
             const int written = WriteResults(options, document, format);
             status = written != 0 ? written : status;

@@ -19,12 +19,12 @@ std::int32_t SampledLength(std::int32_t length, std::int32_t step) {
 
 // Sizes the buffer for the request; false when it would be too large or memory runs out.
 bool ShapeBuffer(const Document& document, const PlaneRequest& request, std::int32_t step,
-                 PixelBuffer& buffer) {
+                 bool packed, PixelBuffer& buffer) {
     const std::int32_t width = SampledLength(request.rect.right - request.rect.left, step);
     const std::int32_t height = SampledLength(request.rect.bottom - request.rect.top, step);
     const std::uint64_t sample = std::uint64_t(BytesPerSample(document.depth));
     const std::uint64_t tight = std::uint64_t(width) * std::uint64_t(PlaneCount(request)) * sample;
-    const std::uint64_t rowBytes = (tight + 15) & ~std::uint64_t(7);
+    const std::uint64_t rowBytes = packed ? tight : (tight + 15) & ~std::uint64_t(7);
     if (rowBytes * std::uint64_t(height) > kMaxBufferBytes)
         return false;
     try {
@@ -119,7 +119,7 @@ std::int32_t SamplingStep(Fixed rate) {
 }
 
 OSErr ServePixelRequest(Document& document, std::int32_t planes, const PixelRequest& request,
-                        HostBuffers& buffers) {
+                        HostBuffers& buffers, const ServeStyle& style) {
     ReleaseBuffers(document, buffers);
     const bool wantIn = !IsEmptyRect(request.in.rect);
     const bool wantOut = !IsEmptyRect(request.out.rect);
@@ -127,18 +127,20 @@ OSErr ServePixelRequest(Document& document, std::int32_t planes, const PixelRequ
     if (CheckPlaneRequest(document, planes, request.in) != noErr ||
         CheckPlaneRequest(document, planes, request.out) != noErr || step == 0)
         return paramErr;
-    if ((wantIn && !ShapeBuffer(document, request.in, step, buffers.in)) ||
-        (wantOut && !ShapeBuffer(document, request.out, 1, buffers.out))) {
+    const bool packed = style.packedRows;
+    if ((wantIn && !ShapeBuffer(document, request.in, step, packed, buffers.in)) ||
+        (wantOut && !ShapeBuffer(document, request.out, 1, packed, buffers.out))) {
         Free(buffers.in);
         Free(buffers.out);
         return memFullErr;
     }
+    const Document& source = style.source != nullptr ? *style.source : document;
     if (wantIn)
-        CopyIn(document, step, buffers.in);
+        CopyIn(source, step, buffers.in);
     // The output starts as the document's own pixels, so that whatever the plug-in does
     // not write stays as it was.
     if (wantOut)
-        CopyIn(document, 1, buffers.out);
+        CopyIn(source, 1, buffers.out);
     return noErr;
 }
 

@@ -4,7 +4,7 @@
 //
 // Buffers hold the planes of a pixel interleaved, rows `rowBytes` apart. Rows are padded
 // (at least 8 bytes, filled with a pattern), as hosts pad theirs: a plug-in that assumes
-// tight rows reads and writes the wrong pixels.
+// tight rows reads and writes the wrong pixels. Some hosts pack them; the style says so.
 #pragma once
 
 #include "Document.h"
@@ -40,6 +40,13 @@ struct HostBuffers {
     PixelBuffer out;
 };
 
+// How a host fills its buffers: from the document itself (results already written back
+// included) or from another copy of it, and with padded or packed rows.
+struct ServeStyle {
+    const Document* source = nullptr; // null: the document
+    bool packedRows = false;
+};
+
 // Largest buffer the host hands out; bigger requests fail with memFullErr, as on a host
 // that runs out of memory.
 constexpr std::uint64_t kMaxBufferBytes = std::uint64_t(1) << 30;
@@ -60,7 +67,7 @@ std::int32_t SamplingStep(Fixed rate);
 // the document, a bad plane range or an unsupported input rate; memFullErr for a buffer
 // that is too large.
 OSErr ServePixelRequest(Document& document, std::int32_t planes, const PixelRequest& request,
-                        HostBuffers& buffers);
+                        HostBuffers& buffers, const ServeStyle& style = {});
 
 // Writes the pending output back into the document and frees both buffers.
 void ReleaseBuffers(Document& document, HostBuffers& buffers);
