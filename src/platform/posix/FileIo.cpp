@@ -66,9 +66,7 @@ std::int32_t OsWriteFile(std::int32_t fd, const void* data, std::uint32_t count)
     return n < 0 ? -1 : static_cast<std::int32_t>(n);
 }
 
-std::int32_t OsCloseFile(std::int32_t fd) {
-    return ::close(fd);
-}
+std::int32_t OsCloseFile(std::int32_t fd) { return ::close(fd); }
 
 std::int32_t OsFileLength(std::int32_t fd) {
     struct stat info {};

@@ -61,10 +61,6 @@ std::int32_t OsWriteFile(std::int32_t fd, const void* data, std::uint32_t count)
     return _write(fd, data, count);
 }
 
-std::int32_t OsCloseFile(std::int32_t fd) {
-    return _close(fd);
-}
+std::int32_t OsCloseFile(std::int32_t fd) { return _close(fd); }
 
-std::int32_t OsFileLength(std::int32_t fd) {
-    return _filelength(fd);
-}
+std::int32_t OsFileLength(std::int32_t fd) { return _filelength(fd); }
