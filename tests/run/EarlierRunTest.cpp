@@ -133,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<BlockCase>& param) { return std::string(param.param.name); });
 
 // The small disk that CTest mounts for the run (tests/run/small_disk.sh), as this
-// program names it; empty when there is none.
+// program names it, with its separator; empty when there is none.
 std::string SmallDisk() {
     const char* folder = std::getenv("LUMETRA_SMALL_DISK");
     if (folder == nullptr || *folder == '\0')
@@ -145,6 +145,8 @@ std::string SmallDisk() {
             c = c == '/' ? '\\' : c;
         path = "Z:" + path;
     }
+    // With the separator: MinGW's runtime asks the drive's root for a path without it.
+    path = WithSeparator(path);
     std::error_code error;
     const std::filesystem::space_info space = std::filesystem::space(path, error);
     return !error && space.capacity <= 1024 * 1024 ? path : std::string();
@@ -157,14 +159,14 @@ TEST_F(RunTest, TheDiskFillsUpDuringTheExport) {
     const std::string disk = SmallDisk();
     if (disk.empty())
         GTEST_SKIP() << "no small disk mounted (CTest mounts one when it runs as root)";
-    temp = WithSeparator(disk);
+    temp = disk;
     tempOverride.reset();
     tempOverride = std::make_unique<TempFolderOverride>(temp);
     std::filesystem::remove_all(temp + "lumetrafilter");
     // Room for the first 8 KB of the export's 18 KB.
     const std::string filler = temp + "filler.bin";
     std::filesystem::remove(filler);
-    const std::uintmax_t room = std::filesystem::space(disk).available;
+    const std::uintmax_t room = std::filesystem::space(temp).available;
     ASSERT_GT(room, 8192u);
     WriteFileBytes(filler, std::string(room - 8192, 'f'));
 
