@@ -100,6 +100,28 @@ std::int16_t LockWorkingFolder(PluginState* state, RunProblem* problem) {
     return noErr;
 }
 
+std::int16_t FreeExchangeFileNames(PluginState* state, RunProblem* problem) {
+    ValidatePluginState(state);
+    std::string folder;
+    if (!FindWorkingFolder(folder, false, problem))
+        return paramErr;
+    // The processed image first: it is the one that would otherwise reach the document.
+    const std::string paths[] = {state->processedFilePath, state->exportFilePath,
+                                 JoinPath(folder, kJobDocumentName)};
+    for (const std::string& path : paths) {
+        const char* name = path.c_str();
+        // The cleaning has tried every plain file already; a link or an empty folder may
+        // still go. A deleted file that another program keeps open may keep its name.
+        if (!OsPathIsFree(name) && !OsRemoveFile(name))
+            OsRemoveEmptyFolder(name);
+        if (!OsPathIsFree(name)) {
+            NoteProblem(problem, eProblemEarlierFileHeld, path);
+            return paramErr;
+        }
+    }
+    return noErr;
+}
+
 void UnlockWorkingFolder(PluginState* state) {
     // A failed close still gives the descriptor, and with it the lock, back to the
     // system; the run's result does not depend on it.

@@ -26,6 +26,14 @@ std::int16_t PrepareProcessedFilePath(PluginState* state, RunProblem* problem = 
 // the other run or the unusable folder is recorded there.
 std::int16_t LockWorkingFolder(PluginState* state, RunProblem* problem = nullptr);
 
+// Run after LockWorkingFolder: makes sure that nothing of an earlier run stands under the
+// names of this run's files (the export and processed images, the job document), so that
+// the file read back after the program has ended can only be one this run's program
+// wrote. An empty folder under such a name is removed. 0; -50 when something stays there
+// (a file another program holds or that may not be deleted, a folder with contents),
+// recorded in `problem` with its path.
+std::int16_t FreeExchangeFileNames(PluginState* state, RunProblem* problem = nullptr);
+
 // Lets the next run have the working folder; the lock file stays in it.
 void UnlockWorkingFolder(PluginState* state);
 

@@ -10,6 +10,12 @@ bool OpenFile(std::int32_t& cell, const char* path, bool create, bool write) {
     return cell != -1;
 }
 
+bool OpenFileNoFollow(std::int32_t& cell, const char* path) {
+    Require(path != nullptr && path[0] != '\0');
+    cell = OsOpenFileNoFollow(path);
+    return cell != -1;
+}
+
 bool CloseFile(std::int32_t& cell) {
     if (cell == -1)
         return true;

@@ -11,6 +11,10 @@
 // held before: callers run CloseFile first. True when the cell holds a descriptor.
 bool OpenFile(std::int32_t& cell, const char* path, bool create, bool write);
 
+// Opens the regular file under `path` for reading, refusing a symbolic link in its place
+// rather than following it (see OsOpenFileNoFollow). The same rules as OpenFile.
+bool OpenFileNoFollow(std::int32_t& cell, const char* path);
+
 // True when nothing was open or the close succeeded; the cell is -1 afterwards either way.
 bool CloseFile(std::int32_t& cell);
 

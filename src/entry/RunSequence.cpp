@@ -25,11 +25,14 @@ namespace {
 void ExchangeWithApplication(PluginState* state, RunProblem& problem) {
     // Every run uses the same folder and names, so the folder is taken for this run alone
     // before anything in it is deleted or written, and kept until the processed file has
-    // been read: two overlapping runs would otherwise exchange each other's images.
+    // been read: two overlapping runs would otherwise exchange each other's images. A file
+    // of an earlier run that stays under one of the names stops the run before anything is
+    // written: after the program, it could not be told from the program's result.
     if (!SetResult(CheckProfileFolder(&problem)) ||
         !SetResult(PrepareExportFilePath(state, &problem)) ||
         !SetResult(PrepareProcessedFilePath(state, &problem)) ||
-        !SetResult(LockWorkingFolder(state, &problem)) || !SetResult(OpenExportFile(state)))
+        !SetResult(LockWorkingFolder(state, &problem)) ||
+        !SetResult(FreeExchangeFileNames(state, &problem)) || !SetResult(OpenExportFile(state)))
         return;
 
     // The job document is only written for a complete export; the export file is closed

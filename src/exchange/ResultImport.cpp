@@ -51,7 +51,9 @@ std::int16_t OpenProcessedFile(PluginState* state) {
     ValidatePluginState(state);
     if (!CloseFile(state->processedFile))
         return openErr;
-    return OpenFile(state->processedFile, state->processedFilePath, false, false) ? noErr : openErr;
+    // Only a file the program wrote under the name is its result: a link in its place may
+    // name anything, an earlier run's image included.
+    return OpenFileNoFollow(state->processedFile, state->processedFilePath) ? noErr : openErr;
 }
 
 std::int16_t ImportDocument(PluginState* state) {

@@ -11,7 +11,7 @@
 class IConvertBuffer;
 
 // Closes a processed file left open, then opens processedFilePath for reading. 0, or -23
-// when either fails (the descriptor is then -1).
+// when either fails or a symbolic link stands under the name (the descriptor is then -1).
 std::int16_t OpenProcessedFile(PluginState* state);
 
 // Creates the import converter, reads and compares the header, and delivers every batch

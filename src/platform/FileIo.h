@@ -12,6 +12,11 @@
 // refused without waiting for it, as a file that cannot be opened.
 std::int32_t OsOpenFile(const char* path, bool create, bool write);
 
+// Opens the existing regular file under `path` for reading, like OsOpenFile, but refuses a
+// symbolic link in its place instead of following it (on Windows any reparse point), and
+// a folder. Returns a descriptor, or -1.
+std::int32_t OsOpenFileNoFollow(const char* path);
+
 // Opens the lock file at `path` (created when missing, never truncated) and takes it for
 // this descriptor alone, without waiting. On Windows the file is held open without any
 // sharing, so nobody else can open or delete it; on Linux it carries an exclusive flock.

@@ -61,6 +61,14 @@ bool OsVisitFiles(const char* folder, OsFileVisitor visit, void* context);
 // Deletes one file; true on success.
 bool OsRemoveFile(const char* path);
 
+// Removes a folder that holds nothing; true on success.
+bool OsRemoveEmptyFolder(const char* path);
+
+// Whether nothing at all stands under the path: no file, folder or symbolic link (a
+// dangling one too). A name the system cannot look at, or one still held by a file that
+// is being deleted, counts as taken.
+bool OsPathIsFree(const char* path);
+
 // Whether an existing folder may be used as the working folder. On Linux the temporary
 // folder is shared by all users, so a folder that is a symbolic link or belongs to
 // someone else is refused; on Windows every folder may be used.

@@ -3,6 +3,7 @@
 // attributes that differ between the platforms.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,3 +34,13 @@ bool MakeFileHidden(const std::string& path);
 // Gives an existing folder to another user (Linux: chown to "nobody", which needs root).
 // False where that is not possible, and always on Windows.
 bool GiveFolderToAnotherUser(const std::string& path);
+
+// Keeps an existing file from being deleted or replaced, as another program that has it
+// open does: on Windows the file is opened without delete sharing (what an image viewer
+// or a virus scanner does); on Linux it is marked immutable (FS_IOC_SETFLAGS, which needs
+// root and a file system that has the flag). Returns the hold for ReleaseFile, or -1 with
+// the reason in `why`.
+std::intptr_t HoldFile(const std::string& path, std::string& why);
+
+// Lets a held file go again (closes the handle; clears the flag). -1 does nothing.
+void ReleaseFile(std::intptr_t hold);

@@ -29,6 +29,7 @@ constexpr ProblemString kProblemStrings[] = {
     LUMETRA_PROBLEM(eProblemFolderBusy, FOLDER_BUSY),
     LUMETRA_PROBLEM(eProblemTempFolder, TEMP_FOLDER),
     LUMETRA_PROBLEM(eProblemProfileFolder, PROFILE_FOLDER),
+    LUMETRA_PROBLEM(eProblemEarlierFileHeld, EARLIER_FILE_HELD),
 };
 
 #undef LUMETRA_PROBLEM

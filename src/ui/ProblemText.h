@@ -22,6 +22,7 @@ enum ERunProblem : std::int32_t {
     eProblemFolderBusy,            // another run holds the working folder
     eProblemTempFolder,            // the temporary or working folder cannot be used
     eProblemProfileFolder,         // the profile folder cannot be had
+    eProblemEarlierFileHeld,       // a file of an earlier run under this run's names stays
 };
 
 // What the user is told: the cause, the file or folder the plug-in used, and for some

@@ -95,7 +95,8 @@ TEST(ProblemTextTest, EveryCauseNamesItsPathInFull) {
         eProblemSettingsMissing, eProblemSettingsLineEnds,   eProblemSettingsByteOrderMark,
         eProblemSettingsNoKey,   eProblemSettingsEmptyValue, eProblemSettingsBrackets,
         eProblemSettingsTooLong, eProblemSettingsUnreadable, eProblemProgramNotStarted,
-        eProblemFolderBusy,      eProblemTempFolder,         eProblemProfileFolder};
+        eProblemFolderBusy,      eProblemTempFolder,         eProblemProfileFolder,
+        eProblemEarlierFileHeld};
     const std::string paths[] = {
         "C:\\Users\\ann\\Lumetra\\plugin.ini", "C:\\" + std::string(600, 'x') + "\\lumetrafilter",
         "C:\\Users\\Jos\xE9\\\x95\\\xE8\xA1\xA8\\plugin.ini", // ANSI and UTF-8 bytes alike

@@ -91,6 +91,10 @@ STRINGS = {
     17006: ('Lumetra cannot use your profile folder ^1, where it looks for its settings file: '
            "its name has characters outside the system's code page and no short name, or the "
            'system names no such folder.'),
+    17007: ("Lumetra cannot remove ^1, which an earlier run left in its working folder, and "
+            "could not tell it from the program's new result. Close the program that has it "
+            'open (an image viewer, a virus scanner, a backup tool, or Lumetra.exe), or remove '
+            'it by hand, then run the filter again.'),
 }
 
 

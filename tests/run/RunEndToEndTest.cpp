@@ -120,7 +120,7 @@ struct FaultCase {
     std::size_t copiedPixels; // leading pixels the faulty run delivered
     ESetup setup = eSetupNone;
     std::vector<int> reenteredStarts = {};
-    bool linuxOnly = false; // FIFOs and links to devices exist there only
+    bool linuxOnly = false; // the stand-in makes FIFOs and symbolic links there only
 };
 
 // The settings file for the case: the stand-in's folder, in the way the case spoils it.
@@ -266,7 +266,7 @@ protected:
 TEST_P(FaultTest, TheRunEndsWithItsCodeAndTheNextRunSucceeds) {
     const FaultCase& c = GetParam();
     if (c.linuxOnly && ProfileFolderVariable().empty())
-        GTEST_SKIP() << "Windows has no FIFOs or device links in a folder";
+        GTEST_SKIP() << "the stand-in makes no FIFOs or symbolic links on Windows";
     const Document before = PatternDocument(eColorRgb, 16);
     const std::string output = File("after.pnm");
     std::vector<std::string> arguments = {
@@ -342,6 +342,7 @@ INSTANTIATE_TEST_SUITE_P(
         // The program's faults.
         FaultCase{"ProgramLeavesNoResult", {}, "none", 0, 0},
         FaultCase{"ProgramCrashes", {}, "crash", 0, 0},
+        FaultCase{"ProgramCrashesWhileWritingItsResult", {}, "crashwrite", -19, kPixels - kWidth},
         FaultCase{"ResultWithAnotherHeader", {}, "badheader", -19, 0},
         FaultCase{"ResultIsGarbage", {}, "garbage", -50, 0},
         FaultCase{"ResultCutShortInTheLastRow", {}, "truncate", -19, kPixels - kWidth},
@@ -351,6 +352,9 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"SlowProgram", {}, "sleep=1500", 0, kAllPixels},
         FaultCase{"ResultIsAFifo", {}, "fifo", 0, 0, eSetupNone, {}, true},
         FaultCase{"ResultIsALinkToDevZero", {}, "devzero", 0, 0, eSetupNone, {}, true},
+        // Neither is a result, and the next run removes both.
+        FaultCase{"ResultIsAFolder", {}, "folder", 0, 0},
+        FaultCase{"ResultIsALinkToTheExport", {}, "link", 0, 0, eSetupNone, {}, true},
         // What the run finds before it starts.
         FaultCase{"WorkingFolderIsAPlainFile", {}, "copy", -23, 0, eSetupWorkingFolderIsAFile},
         FaultCase{"TemporaryFolderMissing", {}, "copy", -50, 0, eSetupTempFolderMissing},

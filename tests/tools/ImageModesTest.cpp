@@ -36,7 +36,8 @@ TEST(AppModeTest, ParsesEveryModeAndRefusesOthers) {
         {"invert", eModeInvert, 0},       {"none", eModeNone, 0},
         {"badheader", eModeBadHeader, 0}, {"truncate", eModeTruncate, 0},
         {"crash", eModeCrash, 0},         {"sleep=250", eModeSleep, 250},
-        {"sleep=0", eModeSleep, 0},
+        {"sleep=0", eModeSleep, 0},       {"crashwrite", eModeCrashWrite, 0},
+        {"folder", eModeFolder, 0},       {"link", eModeLink, 0},
     };
     for (const Case& c : cases) {
         AppMode mode;

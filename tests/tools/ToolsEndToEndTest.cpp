@@ -482,9 +482,10 @@ TEST(LumetraAppEndToEndTest, EachModeLeavesTheResultItPromises) {
         bool written;
     };
     const Case cases[] = {
-        {"copy", 0, true},    {"invert", 0, true},    {"tonemap", 0, true},  {"", 0, true},
-        {"none", 0, false},   {"badheader", 0, true}, {"truncate", 0, true}, {"sleep=50", 0, true},
-        {"crash", -1, false}, {"smudge", -1, false},
+        {"copy", 0, true},     {"invert", 0, true},      {"tonemap", 0, true},
+        {"", 0, true},         {"none", 0, false},       {"badheader", 0, true},
+        {"truncate", 0, true}, {"sleep=50", 0, true},    {"crash", -1, false},
+        {"smudge", -1, false}, {"crashwrite", -1, true},
     };
     for (const Case& c : cases) {
         const Job job = MakeJob(scratch, p6, "ppm");
@@ -503,7 +504,7 @@ TEST(LumetraAppEndToEndTest, EachModeLeavesTheResultItPromises) {
         std::string expected = p6;
         if (mode == "badheader")
             expected = "P6\n4\n2\n65535\n" + p6.substr(13);
-        else if (mode == "truncate")
+        else if (mode == "truncate" || mode == "crashwrite")
             expected = p6.substr(0, p6.size() - 9);
         if (mode == "invert") {
             EXPECT_EQ(result.substr(13, 4), "\xFF\xFF\xF2\xF8") << "65535 - v";

@@ -31,12 +31,14 @@ bool ParseAppMode(const char* text, AppMode& mode, std::string& error) {
         const char* text;
         EAppMode mode;
     };
-    const Name names[] = {
-        {"", eModeTonemap},          {"tonemap", eModeTonemap}, {"copy", eModeCopy},
-        {"invert", eModeInvert},     {"none", eModeNone},       {"badheader", eModeBadHeader},
-        {"truncate", eModeTruncate}, {"crash", eModeCrash},     {"short", eModeShort},
-        {"long", eModeLong},         {"garbage", eModeGarbage}, {"fifo", eModeFifo},
-        {"devzero", eModeDevZero}};
+    const Name names[] = {{"", eModeTonemap},          {"tonemap", eModeTonemap},
+                          {"copy", eModeCopy},         {"invert", eModeInvert},
+                          {"none", eModeNone},         {"badheader", eModeBadHeader},
+                          {"truncate", eModeTruncate}, {"crash", eModeCrash},
+                          {"short", eModeShort},       {"long", eModeLong},
+                          {"garbage", eModeGarbage},   {"fifo", eModeFifo},
+                          {"devzero", eModeDevZero},   {"crashwrite", eModeCrashWrite},
+                          {"folder", eModeFolder},     {"link", eModeLink}};
     for (const Name& name : names)
         if (value == name.text) {
             mode.mode = name.mode;
@@ -55,7 +57,7 @@ bool ParseAppMode(const char* text, AppMode& mode, std::string& error) {
     }
     error = "unknown LUMETRA_APP_MODE '" + value +
             "' (tonemap, copy, invert, none, badheader, truncate, crash, sleep=<ms>, short, long, "
-            "garbage, fifo, devzero)";
+            "garbage, fifo, devzero, crashwrite, folder, link)";
     return false;
 }
 

@@ -7,19 +7,22 @@
 #include <string>
 
 enum EAppMode {
-    eModeTonemap,   // the default: a global HDR-style tone curve
-    eModeCopy,      // the image unchanged
-    eModeInvert,    // 65535 - v, or 1 - v for floats
-    eModeNone,      // writes nothing and ends successfully
-    eModeBadHeader, // a copy whose header says width + 1
-    eModeTruncate,  // a copy without the last half row of the raster
-    eModeCrash,     // ends abnormally without writing
-    eModeSleep,     // sleeps, then copies
-    eModeShort,     // a copy one byte shorter than header and raster
-    eModeLong,      // a copy with one byte more after the raster
-    eModeGarbage,   // bytes that are no exchange header at all
-    eModeFifo,      // a FIFO in place of the result (Linux only)
-    eModeDevZero,   // a symbolic link to /dev/zero in place of the result (Linux only)
+    eModeTonemap,    // the default: a global HDR-style tone curve
+    eModeCopy,       // the image unchanged
+    eModeInvert,     // 65535 - v, or 1 - v for floats
+    eModeNone,       // writes nothing and ends successfully
+    eModeBadHeader,  // a copy whose header says width + 1
+    eModeTruncate,   // a copy without the last half row of the raster
+    eModeCrash,      // ends abnormally without writing
+    eModeSleep,      // sleeps, then copies
+    eModeShort,      // a copy one byte shorter than header and raster
+    eModeLong,       // a copy with one byte more after the raster
+    eModeGarbage,    // bytes that are no exchange header at all
+    eModeFifo,       // a FIFO in place of the result (Linux only)
+    eModeDevZero,    // a symbolic link to /dev/zero in place of the result (Linux only)
+    eModeCrashWrite, // writes the truncate mode's file, then ends abnormally with it open
+    eModeFolder,     // an empty folder in place of the result
+    eModeLink,       // a symbolic link to the job's input image in place of the result (Linux)
 };
 
 struct AppMode {

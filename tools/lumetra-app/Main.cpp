@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -94,13 +95,29 @@ int Run(int argc, char** argv) {
         break;
     case eModeFifo:
     case eModeDevZero:
-        // Whatever a run left under the name goes first; the plug-in must not hang on
-        // what comes in its place.
+    case eModeLink:
+    case eModeFolder: {
+        // Whatever a run left under the name goes first; the plug-in must neither hang on
+        // what comes in its place nor take it for a result.
         std::remove(paths.output.c_str());
-        if (mode.mode == eModeFifo ? !MakeFifo(paths.output)
-                                   : !MakeSymbolicLink("/dev/zero", paths.output))
+        std::error_code ignored;
+        const bool placed =
+            mode.mode == eModeFifo      ? MakeFifo(paths.output)
+            : mode.mode == eModeDevZero ? MakeSymbolicLink("/dev/zero", paths.output)
+            : mode.mode == eModeLink    ? MakeSymbolicLink(paths.input, paths.output)
+                                        : std::filesystem::create_directory(paths.output, ignored);
+        if (!placed)
             return Fail(kExitFailed, "cannot place a special file at " + paths.output);
         return 0;
+    }
+    case eModeCrashWrite: {
+        // The file is still open when the process dies; the system closes it.
+        std::ofstream out(paths.output, std::ios::binary | std::ios::trunc);
+        bytes = ResultFile(image, eModeTruncate);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        CrashProcess();
+    }
     case eModeCopy:
     case eModeBadHeader:
     case eModeTruncate:

@@ -36,6 +36,11 @@ std::int32_t OsOpenFile(const char* path, bool create, bool write) {
     return fd == -1 ? -1 : KeepRegularFile(fd);
 }
 
+std::int32_t OsOpenFileNoFollow(const char* path) {
+    const int fd = ::open(path, O_CLOEXEC | O_NONBLOCK | O_RDONLY | O_NOFOLLOW);
+    return fd == -1 ? -1 : KeepRegularFile(fd);
+}
+
 std::int32_t OsLockFile(const char* path, bool& busy) {
     busy = false;
     // A link in place of the lock file is refused rather than followed: the lock must be

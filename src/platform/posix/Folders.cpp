@@ -2,6 +2,7 @@
 // stat/mkdir/opendir/unlink for the rest.
 #include "platform/Folders.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -99,6 +100,15 @@ bool OsVisitFiles(const char* folder, OsFileVisitor visit, void* context) {
 
 bool OsRemoveFile(const char* path) {
     return ::unlink(path) == 0;
+}
+
+bool OsRemoveEmptyFolder(const char* path) {
+    return ::rmdir(path) == 0;
+}
+
+bool OsPathIsFree(const char* path) {
+    struct stat info {};
+    return ::lstat(path, &info) != 0 && errno == ENOENT;
 }
 
 bool OsIsTrustedFolder(const char* path) {

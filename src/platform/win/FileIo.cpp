@@ -16,6 +16,26 @@ std::int32_t OsOpenFile(const char* path, bool create, bool write) {
     return _open(path, flags, permission);
 }
 
+std::int32_t OsOpenFileNoFollow(const char* path) {
+    // The sharing of _open; the reparse point itself is opened rather than what it names,
+    // and a folder cannot be opened without backup semantics.
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return -1;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        CloseHandle(file);
+        return -1;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
+    if (fd == -1)
+        CloseHandle(file);
+    return fd;
+}
+
 std::int32_t OsLockFile(const char* path, bool& busy) {
     busy = false;
     // No sharing at all: a second opener gets a sharing violation, and a delete fails the

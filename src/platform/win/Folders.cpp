@@ -193,6 +193,19 @@ bool OsRemoveFile(const char* path) {
     return std::remove(path) == 0;
 }
 
+bool OsRemoveEmptyFolder(const char* path) {
+    return _rmdir(path) == 0;
+}
+
+bool OsPathIsFree(const char* path) {
+    // The attributes of the name itself: a link or junction is not followed. A file whose
+    // deletion waits for another program to close it answers with access denied.
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 bool OsIsTrustedFolder(const char*) {
     return true;
 }

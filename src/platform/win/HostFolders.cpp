@@ -45,3 +45,18 @@ bool MakeFileHidden(const std::string& path) {
 bool GiveFolderToAnotherUser(const std::string&) {
     return false;
 }
+
+std::intptr_t HoldFile(const std::string& path, std::string& why) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        why = "cannot open " + path + " (error " + std::to_string(GetLastError()) + ")";
+        return -1;
+    }
+    return reinterpret_cast<std::intptr_t>(file);
+}
+
+void ReleaseFile(std::intptr_t hold) {
+    if (hold != -1)
+        CloseHandle(reinterpret_cast<HANDLE>(hold));
+}
