@@ -10,7 +10,44 @@
 #include "exchange/ExchangeImage.h"
 #include "platform/ProcessorFeatures.h"
 
+#include <memory>
+#include <new>
+
 namespace {
+
+// The converted batches collected for one write. Each write call costs the file system
+// its bookkeeping (and on Windows every file-system filter its look), whatever its size,
+// so the raster leaves in blocks of kExportBlockBytes rather than one call per segment.
+struct ExportBlock {
+    std::unique_ptr<unsigned char[]> bytes;
+    std::uint32_t used;
+};
+
+// Writes what the block holds and empties it, also when the write fails: what a failed
+// write left in the file stays, and nothing is tried again.
+std::int16_t FlushBlock(PluginState* state, ExportBlock& block) {
+    const std::uint32_t used = block.used;
+    block.used = 0;
+    return used == 0 ? noErr : WriteBytes(state, block.bytes.get(), used);
+}
+
+// Converts the batch straight from the host's row into the block, writing the block out
+// first when the batch would not fit behind what it holds.
+std::int16_t ConvertIntoBlock(PluginState* state, IConvertBuffer& converter, ExportBlock& block,
+                              const void* data, std::uint32_t rowBytes, std::uint32_t pixels) {
+    const std::uint32_t bytes = converter.GetDestBytesPerPixel() * pixels;
+    if (bytes > kExportBlockBytes - block.used) {
+        const std::int16_t result = FlushBlock(state, block);
+        if (result != noErr)
+            return result;
+    }
+    const std::int16_t result =
+        ConvertHostBatchInto(state, data, rowBytes, pixels, block.bytes.get() + block.used,
+                             kExportBlockBytes - block.used);
+    if (result == noErr)
+        block.used += bytes;
+    return result;
+}
 
 std::int16_t ExportBatches(PluginState* state, IConvertBuffer& converter) {
     if (!converter.Configure())
@@ -18,6 +55,10 @@ std::int16_t ExportBatches(PluginState* state, IConvertBuffer& converter) {
     const std::uint32_t capacity = converter.GetPixelCapacity();
     const std::uint32_t channels = converter.GetSourceChannels();
     if (capacity == 0 || !MatchesExportPlanes(state, channels))
+        return paramErr;
+    ExportBlock block{
+        std::unique_ptr<unsigned char[]>(new (std::nothrow) unsigned char[kExportBlockBytes]), 0};
+    if (block.bytes == nullptr)
         return paramErr;
 
     const ImageSize size = GetImageSize(state->filterRecord);
@@ -33,14 +74,17 @@ std::int16_t ExportBatches(PluginState* state, IConvertBuffer& converter) {
             std::uint32_t bytes = 0;
             result = FetchHostBatch(state, &rect, &data, &bytes);
             if (result == noErr)
-                result = ConvertHostBatch(state, &data, &bytes, GetBatchPixels(rect));
-            if (result == noErr)
-                result = WriteBytes(state, data, bytes);
+                result =
+                    ConvertIntoBlock(state, converter, block, data, bytes, GetBatchPixels(rect));
             if (result == noErr)
                 result = TestAbort(state);
         }
     }
-    return result;
+    // Whatever ended the loop, the batches converted before it reach the file, so that a
+    // cancel or a host failure leaves the file as a write per batch would have: the header
+    // and every batch before the one that failed.
+    const std::int16_t flushed = FlushBlock(state, block);
+    return result != noErr ? result : flushed;
 }
 
 } // namespace
@@ -74,15 +118,22 @@ std::int16_t ConvertHostBatch(PluginState* state, const void** data, std::uint32
     IConvertBuffer* converter = RequirePointer(ValidatePluginState(state)->converter);
     RequirePointer(data);
     RequirePointer(bytes);
-    RequirePointer(*data);
-    Require(pixels != 0);
     // From the host's row into the converter's destination buffer, which is what the file
     // receives: no staging copy of the host's samples.
-    if (!converter->ConvertBatch(*data, *bytes, converter->GetDestBuffer(),
-                                 converter->GetDestBufferSize(), pixels) ||
+    if (ConvertHostBatchInto(state, *data, *bytes, pixels, converter->GetDestBuffer(),
+                             converter->GetDestBufferSize()) != noErr ||
         !converter->GetResult(data, bytes, pixels))
         return paramErr;
     return noErr;
+}
+
+std::int16_t ConvertHostBatchInto(PluginState* state, const void* data, std::uint32_t bytes,
+                                  std::uint32_t pixels, void* dest, std::uint32_t destBytes) {
+    IConvertBuffer* converter = RequirePointer(ValidatePluginState(state)->converter);
+    RequirePointer(data);
+    RequirePointer(dest);
+    Require(pixels != 0);
+    return converter->ConvertBatch(data, bytes, dest, destBytes, pixels) ? noErr : paramErr;
 }
 
 std::int16_t CloseExportFile(PluginState* state) {
