@@ -10,6 +10,7 @@
 #include "exchange/ExchangeImage.h"
 #include "platform/ProcessorFeatures.h"
 
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -17,36 +18,43 @@ namespace {
 
 // The converted batches collected for one write. Each write call costs the file system
 // its bookkeeping (and on Windows every file-system filter its look), whatever its size,
-// so the raster leaves in blocks of kExportBlockBytes rather than one call per segment.
+// so the raster leaves in blocks rather than one call per segment. Each write ends on a
+// multiple of kExportBlockBytes in the file, so that every one after the first fills whole
+// pages: a write that leaves a new page partly filled has the kernel clear the rest of it.
+// A batch may run past the block's end into the slack behind it; what lies beyond the
+// block goes to the front of the next one.
 struct ExportBlock {
-    std::unique_ptr<unsigned char[]> bytes;
+    std::unique_ptr<unsigned char[]> bytes; // kExportBlockBytes plus one batch
+    std::uint32_t size;                     // what the next write takes when full
     std::uint32_t used;
 };
 
-// Writes what the block holds and empties it, also when the write fails: what a failed
-// write left in the file stays, and nothing is tried again.
-std::int16_t FlushBlock(PluginState* state, ExportBlock& block) {
-    const std::uint32_t used = block.used;
-    block.used = 0;
-    return used == 0 ? noErr : WriteBytes(state, block.bytes.get(), used);
+// Writes the first `count` bytes and moves the rest to the front. When the write fails the
+// block is emptied: what the failed write left in the file stays, and nothing is tried
+// again.
+std::int16_t WriteBlock(PluginState* state, ExportBlock& block, std::uint32_t count) {
+    if (count == 0)
+        return noErr;
+    const std::int16_t result = WriteBytes(state, block.bytes.get(), count);
+    block.used = result == noErr ? block.used - count : 0;
+    if (block.used != 0)
+        std::memmove(block.bytes.get(), block.bytes.get() + count, block.used);
+    block.size = kExportBlockBytes;
+    return result;
 }
 
-// Converts the batch straight from the host's row into the block, writing the block out
-// first when the batch would not fit behind what it holds.
+// Converts the batch straight from the host's row behind what the block holds, and
+// writes the block once it is full.
 std::int16_t ConvertIntoBlock(PluginState* state, IConvertBuffer& converter, ExportBlock& block,
-                              const void* data, std::uint32_t rowBytes, std::uint32_t pixels) {
-    const std::uint32_t bytes = converter.GetDestBytesPerPixel() * pixels;
-    if (bytes > kExportBlockBytes - block.used) {
-        const std::int16_t result = FlushBlock(state, block);
-        if (result != noErr)
-            return result;
-    }
+                              std::uint32_t slack, const void* data, std::uint32_t rowBytes,
+                              std::uint32_t pixels) {
     const std::int16_t result =
         ConvertHostBatchInto(state, data, rowBytes, pixels, block.bytes.get() + block.used,
-                             kExportBlockBytes - block.used);
-    if (result == noErr)
-        block.used += bytes;
-    return result;
+                             kExportBlockBytes + slack - block.used);
+    if (result != noErr)
+        return result;
+    block.used += converter.GetDestBytesPerPixel() * pixels;
+    return block.used >= block.size ? WriteBlock(state, block, block.size) : noErr;
 }
 
 std::int16_t ExportBatches(PluginState* state, IConvertBuffer& converter) {
@@ -56,8 +64,10 @@ std::int16_t ExportBatches(PluginState* state, IConvertBuffer& converter) {
     const std::uint32_t channels = converter.GetSourceChannels();
     if (capacity == 0 || !MatchesExportPlanes(state, channels))
         return paramErr;
-    ExportBlock block{
-        std::unique_ptr<unsigned char[]>(new (std::nothrow) unsigned char[kExportBlockBytes]), 0};
+    const std::uint32_t slack = converter.GetDestBytesPerPixel() * capacity;
+    ExportBlock block{std::unique_ptr<unsigned char[]>(
+                          new (std::nothrow) unsigned char[kExportBlockBytes + slack]),
+                      kExportBlockBytes, 0};
     if (block.bytes == nullptr)
         return paramErr;
 
@@ -65,6 +75,10 @@ std::int16_t ExportBatches(PluginState* state, IConvertBuffer& converter) {
     const auto width = static_cast<std::uint32_t>(size.width);
     const std::uint32_t segments = GetSegmentCount(width, capacity);
     std::int16_t result = WriteExchangeHeader(state, converter.GetDestHeader(&size));
+    // The first write ends where the header's block ends.
+    if (result == noErr)
+        block.size -=
+            static_cast<std::uint32_t>(GetFileLength(state->exportFile)) % kExportBlockBytes;
     for (std::int32_t row = 0; result == noErr && row < size.height; ++row) {
         for (std::uint32_t segment = 0; result == noErr && segment < segments; ++segment) {
             PlaneRect rect{};
@@ -74,8 +88,8 @@ std::int16_t ExportBatches(PluginState* state, IConvertBuffer& converter) {
             std::uint32_t bytes = 0;
             result = FetchHostBatch(state, &rect, &data, &bytes);
             if (result == noErr)
-                result =
-                    ConvertIntoBlock(state, converter, block, data, bytes, GetBatchPixels(rect));
+                result = ConvertIntoBlock(state, converter, block, slack, data, bytes,
+                                          GetBatchPixels(rect));
             if (result == noErr)
                 result = TestAbort(state);
         }
@@ -83,7 +97,7 @@ std::int16_t ExportBatches(PluginState* state, IConvertBuffer& converter) {
     // Whatever ended the loop, the batches converted before it reach the file, so that a
     // cancel or a host failure leaves the file as a write per batch would have: the header
     // and every batch before the one that failed.
-    const std::int16_t flushed = FlushBlock(state, block);
+    const std::int16_t flushed = WriteBlock(state, block, block.used);
     return result != noErr ? result : flushed;
 }
 

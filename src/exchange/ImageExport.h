@@ -8,8 +8,9 @@
 
 #include <cstdint>
 
-// The size of the export's write block: the raster reaches the file in writes of at most
-// this many bytes, each holding whole converted batches. Allocated once per export.
+// The size of the export's write block: the raster reaches the file in writes of this many
+// bytes, each ending on a multiple of it in the file (the first and the last may be
+// shorter). The block, with room for one more batch, is allocated once per export.
 constexpr std::uint32_t kExportBlockBytes = 256 * 1024;
 
 // Creates the export converter, writes the header and every batch of the document (the
