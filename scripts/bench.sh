@@ -1,13 +1,15 @@
 #!/bin/sh
-# The benchmarks: the conversion alone, the export and the import against their I/O floor
-# (with the plug-in's peak heap), then whole runs through the test host and the stand-in
-# program in copy mode, all in a private temporary folder.
+# The benchmarks: the conversion alone, the export and the import against their physical
+# and segment I/O floors (with the plug-in's peak heap), then whole runs through the test
+# host and the stand-in program in copy mode, all in a private temporary folder. The load
+# average before and after goes with the figures: the machine may be shared.
 # Usage: bench.sh <release bin folder>
 set -eu
 bin=$(cd "$1" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/lumetra-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT INT TERM
 
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 "$bin/convert_bench" --benchmark_min_time=0.2
 TMPDIR="$work" "$bin/transfer_bench"
 
@@ -21,3 +23,4 @@ for size in 1224x816 4240x2832 8480x5664; do
         >"$work/run.txt" 2>&1 || { cat "$work/run.txt"; exit 1; }
     echo "  $size: $(sed -n 's/^filterhost: run 1 took //p' "$work/run.txt")"
 done
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

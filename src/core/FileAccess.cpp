@@ -36,6 +36,12 @@ bool ReadExact(const std::int32_t& cell, void* buffer, std::uint32_t count) {
     return read > 0 && static_cast<std::uint32_t>(read) == count;
 }
 
+std::uint32_t ReadSome(const std::int32_t& cell, void* buffer, std::uint32_t count) {
+    Require(cell != -1 && buffer != nullptr && count != 0);
+    const std::int32_t read = OsReadFile(cell, buffer, count);
+    return read > 0 ? static_cast<std::uint32_t>(read) : 0;
+}
+
 std::int32_t GetFileLength(const std::int32_t& cell) {
     Require(cell != -1);
     const std::int32_t length = OsFileLength(cell);

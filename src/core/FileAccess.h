@@ -25,5 +25,9 @@ bool WriteExact(const std::int32_t& cell, const void* data, std::uint32_t count)
 // the buffer.
 bool ReadExact(const std::int32_t& cell, void* buffer, std::uint32_t count);
 
+// One read of at most `count` bytes: the number read, 0 at the end of the file or on a
+// failure.
+std::uint32_t ReadSome(const std::int32_t& cell, void* buffer, std::uint32_t count);
+
 // The file's length, or 0 for an empty file or a failure.
 std::int32_t GetFileLength(const std::int32_t& cell);

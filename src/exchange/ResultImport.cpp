@@ -1,6 +1,6 @@
-// The import loop. The file is read strictly in sequence (header, then each segment of
-// each row from the top), so its rows land on the document's rows in the same order in
-// which the export wrote them.
+// The import loop. The file is read strictly in sequence (header, then the raster in
+// blocks, of which each segment of each row from the top takes its bytes), so its rows
+// land on the document's rows in the same order in which the export wrote them.
 #include "exchange/ResultImport.h"
 
 #include "convert/ConverterFactory.h"
@@ -10,6 +10,10 @@
 #include "core/ResultCodes.h"
 #include "exchange/ExchangeImage.h"
 #include "platform/ProcessorFeatures.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
 
 namespace {
 
@@ -24,6 +28,10 @@ std::int16_t ImportBatches(PluginState* state, IConvertBuffer& converter) {
     const ImageSize size = GetImageSize(state->filterRecord);
     const auto width = static_cast<std::uint32_t>(size.width);
     const std::uint32_t segments = GetSegmentCount(width, capacity);
+    ImportBlock block{};
+    if (!OpenImportBlock(block, std::uint64_t(converter.GetSourceBytesPerPixel()) * width *
+                                    static_cast<std::uint32_t>(size.height)))
+        return paramErr;
     ExchangeHeader header;
     std::int16_t result = ReadExchangeHeader(state, header);
     if (result != noErr)
@@ -35,9 +43,9 @@ std::int16_t ImportBatches(PluginState* state, IConvertBuffer& converter) {
             PlaneRect rect{};
             SetRowBatch(rect, segment, capacity, width, static_cast<std::uint32_t>(row), 0,
                         channels);
-            result = ReadFileBatch(state, &rect, &converter);
+            result = ReadFileBatch(state, &rect, &converter, block);
             if (result == noErr)
-                result = DeliverHostBatch(state, &rect, &converter);
+                result = DeliverHostBatch(state, &rect, &converter, block);
             if (result == noErr)
                 result = TestAbort(state);
         }
@@ -64,24 +72,55 @@ std::int16_t ImportDocument(PluginState* state, const ConvertKernels& kernels) {
     return RunWithConverter(state, kernels, CreateImportConverter, ImportBatches);
 }
 
-std::int16_t ReadFileBatch(PluginState* state, const PlaneRect* rect, IConvertBuffer* converter) {
+bool OpenImportBlock(ImportBlock& block, std::uint64_t rasterBytes) {
+    block.bytes.reset(new (std::nothrow) unsigned char[kImportBlockBytes]);
+    block.start = 0;
+    block.end = 0;
+    block.unread = rasterBytes;
+    return block.bytes != nullptr;
+}
+
+std::int16_t ReadFileBatch(PluginState* state, const PlaneRect* rect, IConvertBuffer* converter,
+                           ImportBlock& block) {
     ValidatePluginState(state);
     RequirePointer(rect);
     RequirePointer(converter);
+    RequirePointer(block.bytes.get());
     const std::uint32_t bytes = converter->GetSourceBytesPerPixel() * GetBatchPixels(*rect);
-    if (bytes == 0 || bytes > converter->GetSourceBufferSize())
+    if (bytes == 0 || bytes > kImportBlockBytes)
         return readErr;
-    return ReadExact(state->processedFile, converter->GetSourceBuffer(), bytes) ? noErr : readErr;
+    if (block.end - block.start >= bytes)
+        return noErr;
+    // The rest of the last read moves to the front, and the reads go on behind it, never
+    // past the raster: bytes after it are not the document's.
+    const std::uint32_t kept = block.end - block.start;
+    std::memmove(block.bytes.get(), block.bytes.get() + block.start, kept);
+    block.start = 0;
+    block.end = kept;
+    while (block.end < bytes && block.unread > 0) {
+        const auto wanted = static_cast<std::uint32_t>(
+            std::min<std::uint64_t>(kImportBlockBytes - block.end, block.unread));
+        const std::uint32_t read =
+            ReadSome(state->processedFile, block.bytes.get() + block.end, wanted);
+        if (read == 0)
+            break;
+        block.end += read;
+        block.unread -= read;
+    }
+    // A file that ends inside the batch fails it; the batches before it are delivered.
+    return block.end >= bytes ? noErr : readErr;
 }
 
-std::int16_t DeliverHostBatch(PluginState* state, const PlaneRect* rect,
-                              IConvertBuffer* converter) {
+std::int16_t DeliverHostBatch(PluginState* state, const PlaneRect* rect, IConvertBuffer* converter,
+                              ImportBlock& block) {
     FilterRecord* record = ValidatePluginState(state)->filterRecord;
     RequirePointer(rect);
     RequirePointer(converter);
     const std::uint32_t pixels = GetBatchPixels(*rect);
     const std::uint32_t bytes = converter->GetDestBytesPerPixel() * pixels;
-    if (bytes == 0 || bytes > converter->GetDestBufferSize())
+    const std::uint32_t sourceBytes = converter->GetSourceBytesPerPixel() * pixels;
+    if (bytes == 0 || bytes > converter->GetDestBufferSize() ||
+        sourceBytes > block.end - block.start)
         return paramErr;
     const std::int16_t result = RequestHostBatch(record, *rect);
     if (result != noErr)
@@ -90,11 +129,11 @@ std::int16_t DeliverHostBatch(PluginState* state, const PlaneRect* rect,
     // the run reports success: refuse it instead.
     if (static_cast<std::int64_t>(bytes) > record->outRowBytes)
         return paramErr;
-    // The batch read last goes from the converter's source buffer straight into the
-    // host's row, without passing through the destination buffer.
-    return converter->ConvertBatch(converter->GetSourceBuffer(),
-                                   converter->GetSourceBytesPerPixel() * pixels,
-                                   RequirePointer(record->outData), bytes, pixels)
+    // The batch goes from the bytes read straight into the host's row.
+    const unsigned char* source = block.bytes.get() + block.start;
+    block.start += sourceBytes;
+    return converter->ConvertBatch(source, sourceBytes, RequirePointer(record->outData), bytes,
+                                   pixels)
                ? noErr
                : paramErr;
 }

@@ -1,5 +1,6 @@
 // The import: the processed file, checked against the header the export would have
-// written, read segment by segment through the import converter into the host's output.
+// written, read a block at a time and delivered segment by segment through the import
+// converter into the host's output.
 #pragma once
 
 #include "convert/ConvertKernels.h"
@@ -7,6 +8,7 @@
 #include "exchange/FilterAccess.h"
 
 #include <cstdint>
+#include <memory>
 
 class IConvertBuffer;
 
@@ -16,22 +18,40 @@ std::int16_t OpenProcessedFile(PluginState* state);
 
 // Creates the import converter, reads and compares the header, and delivers every batch
 // in the export's order; destroys the converter. 0, or the first failure: -50
-// (unsupported document, converter failure, plane mismatch, unreadable header, no
-// advanceState, a batch larger than the host's row), -19 (another header, a file that
-// ends early), the code of advanceState, -128 when the user cancels. Batches delivered
-// before a failure stay delivered. The converter computes with the fastest kernel set
-// this processor runs, or with the one given.
+// (unsupported document, converter or read block allocation failure, plane mismatch,
+// unreadable header, no advanceState, a batch larger than the host's row), -19 (another
+// header, a file that ends early), the code of advanceState, -128 when the user cancels.
+// Batches delivered before a failure stay delivered. The converter computes with the
+// fastest kernel set this processor runs, or with the one given.
 std::int16_t ImportDocument(PluginState* state);
 std::int16_t ImportDocument(PluginState* state, const ConvertKernels& kernels);
 
-// Reads the batch's bytes from the processed file into the converter's source buffer.
-// 0, or -19 for a batch that does not fit or a file that ends first.
-std::int16_t ReadFileBatch(PluginState* state, const PlaneRect* rect, IConvertBuffer* converter);
+// The raster bytes read ahead of the batches: reads of up to kImportBlockBytes, of
+// which each batch takes its bytes in turn.
+constexpr std::uint32_t kImportBlockBytes = 256 * 1024;
 
-// Asks the host for the batch and converts the bytes read last straight into its output.
-// 0; -50 without advanceState, when the batch does not fit the converter's buffer or the
+struct ImportBlock {
+    std::unique_ptr<unsigned char[]> bytes; // kImportBlockBytes
+    std::uint32_t start;                    // the next batch's first byte
+    std::uint32_t end;                      // after the last byte read
+    std::uint64_t unread;                   // raster bytes not read yet
+};
+
+// Allocates the block, empty, for a raster of `rasterBytes`. False when it cannot be had.
+bool OpenImportBlock(ImportBlock& block, std::uint64_t rasterBytes);
+
+// Makes the batch's bytes ready at the block's start, reading on from the processed file
+// when the block holds fewer. 0, or -19 for a batch that does not fit the block or a file
+// that ends first. Throws EError for null arguments or a block not opened.
+std::int16_t ReadFileBatch(PluginState* state, const PlaneRect* rect, IConvertBuffer* converter,
+                           ImportBlock& block);
+
+// Asks the host for the batch and converts its bytes, ready at the block's start, straight
+// into its output; the block moves on past them. 0; -50 without advanceState, when the
+// block holds fewer bytes than the batch, when the batch does not fit the converter or the
 // host's output row, or when the conversion fails; the code of advanceState.
-std::int16_t DeliverHostBatch(PluginState* state, const PlaneRect* rect, IConvertBuffer* converter);
+std::int16_t DeliverHostBatch(PluginState* state, const PlaneRect* rect, IConvertBuffer* converter,
+                              ImportBlock& block);
 
 // Closes the processed file: 0, or -50 when the close fails. The descriptor is -1
 // afterwards.

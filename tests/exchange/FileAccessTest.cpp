@@ -50,6 +50,13 @@ TEST_F(FileAccessTest, ReadsExactlyOrFails) {
     EXPECT_EQ(std::string(buffer, 5), "abcd.");
     EXPECT_FALSE(ReadExact(cell, buffer, 1)); // end of file
     EXPECT_EQ(GetFileLength(cell), 14);       // the position does not matter
+    // ReadSome counts what one read moved: the last four bytes, then 0 at the end.
+    ASSERT_TRUE(CloseFile(cell));
+    ASSERT_TRUE(OpenFile(cell, path.c_str(), false, false));
+    ASSERT_EQ(ReadSome(cell, buffer, 10), 10u);
+    EXPECT_EQ(ReadSome(cell, buffer, 10), 4u);
+    EXPECT_EQ(std::string(buffer, 4), "abcd");
+    EXPECT_EQ(ReadSome(cell, buffer, 10), 0u);
 }
 
 TEST_F(FileAccessTest, EmptyAndMissingFiles) {
@@ -75,6 +82,7 @@ TEST_F(FileAccessTest, MissingArgumentsThrow) {
     EXPECT_THROW(OpenFile(cell, nullptr, false, false), EError);
     EXPECT_THROW(WriteExact(cell, "x", 1), EError); // closed
     EXPECT_THROW(ReadExact(cell, &byte, 1), EError);
+    EXPECT_THROW(ReadSome(cell, &byte, 1), EError);
     EXPECT_THROW(GetFileLength(cell), EError);
     ASSERT_TRUE(OpenFile(cell, path.c_str(), true, true));
     EXPECT_THROW(WriteExact(cell, "x", 0), EError);

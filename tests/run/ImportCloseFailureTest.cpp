@@ -1,10 +1,12 @@
 // A run whose import fails with a read error and whose close of the processed file then
 // fails too reports the import's code: the first failure of a call is the one the host sees.
 // The host here closes the plug-in's processed file behind its back during the import, which
-// makes both the next read and the close fail.
+// makes both the next read and the close fail. The import reads a block at a time, so the
+// document is larger than one block: the read after the first block fails.
 #include "BridgeFixtures.h"
 #include "core/PluginState.h"
 #include "core/ResultCodes.h"
+#include "exchange/ResultImport.h"
 #include "host/HostConstants.h"
 #include "platform/FileIo.h"
 #include "platform/HostDynamicModule.h"
@@ -19,8 +21,11 @@
 
 namespace {
 
-constexpr std::int32_t kWidth = 4;
-constexpr std::int32_t kHeight = 3;
+constexpr std::int32_t kWidth = 1000;
+constexpr std::int32_t kHeight = 60;
+// The rows whose bytes the first read brings in whole, all delivered before the next read.
+constexpr int kRowsInFirstBlock = static_cast<int>(kImportBlockBytes / (kWidth * 6));
+static_assert(kRowsInFirstBlock + 1 < kHeight, "the raster must need a second read");
 
 struct Served {
     FakeHost* host = nullptr;
@@ -76,7 +81,7 @@ TEST(ImportCloseFailureTest, TheImportsReadErrorIsReportedNotTheFailedClose) {
 
     EXPECT_TRUE(gServed.sabotaged) << "the import never ran";
     EXPECT_EQ(host.result, readErr) << "the close's -50 must not replace the import's code";
-    EXPECT_EQ(gServed.rowsDelivered, 2) << "the read after the sabotage failed";
+    EXPECT_EQ(gServed.rowsDelivered, kRowsInFirstBlock) << "the read after the sabotage failed";
     WriteBackOutput(gServed.document);
     EXPECT_NE(gServed.document.samples[0], 1000) << "the first row was delivered inverted";
     EXPECT_EQ(gServed.document.samples[(kHeight - 1) * kWidth * 3], 1000) << "the last row was not";
