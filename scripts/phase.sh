@@ -15,7 +15,8 @@ if [ "$1" = --summary ]; then
     # The start offset shows which phases overlapped: the longest chain sets the total.
     sort -n -k2 "$folder/times" | awk '
         BEGIN { printf "make test: %-26s %8s %8s %8s\n", "phase", "start", "time", "CPU" }
-        { printf "make test: %-26s %6d s %6d s %6d s%s\n", $1, $2, $3, $4, $5 == 0 ? "" : "  FAILED" }'
+        { printf "make test: %-26s %6d s %6d s %6d s%s\n", $1, $2, $3, $4, $5 == 0 ? "" : "  FAILED" }
+        END { print "make test: (CPU: the step'"'"'s own processes; not Wine'"'"'s server and services)" }'
     exit 0
 fi
 
