@@ -122,17 +122,18 @@ fuzz: build-fuzz
 	ctest --test-dir $(BUILD_ROOT)/fuzz -j 1 --verbose
 
 # Builds all six targets with warnings as errors, then runs what each can run. The steps
-# run side by side as far as they do not wait for each other (TEST_JOBS at a time), the
-# longest chain first: the sysroots, then the clang builds and their tests. Each step's
-# output is kept in $(BUILD_ROOT)/phases/; at the end a table gives each step's start,
-# time and CPU time, so that the slowest stretch shows.
+# run side by side as far as they do not wait for each other (TEST_JOBS at a time, or as
+# many as `make -j` gives), the longest chain first: the sysroots, then the clang builds
+# and their tests. Each step's output is kept in $(BUILD_ROOT)/phases/; at the end a table
+# gives each step's start, time and CPU time, so that the slowest stretch shows.
 TEST_JOBS ?= 16
 TEST_GOALS := test-win64-llvm check-package test-winarm64 test-win64 test-release \
     test-native test-fuzz test-win32
 test:
 	@export LUMETRA_PHASES=$(abspath $(BUILD_ROOT))/phases LUMETRA_PHASES_ORIGIN=$$(date +%s); \
 	rm -rf $$LUMETRA_PHASES && mkdir -p $$LUMETRA_PHASES; status=0; \
-	$(MAKE) --no-print-directory -k -j $(TEST_JOBS) $(TEST_GOALS) || status=$$?; \
+	$(MAKE) --no-print-directory -k $(if $(findstring jobserver,$(MAKEFLAGS)),,-j $(TEST_JOBS)) \
+	    $(TEST_GOALS) || status=$$?; \
 	$(PHASE) --summary; \
 	took=$$(( $$(date +%s) - LUMETRA_PHASES_ORIGIN )); \
 	if [ $$status -eq 0 ]; then echo "make test: all targets passed in $$took s"; \
