@@ -96,8 +96,8 @@ flags="-O2 -ffile-prefix-map=$work/="
 echo "make-llvm-sysroot.sh: CRT done after $(($(date +%s) - started)) s"
 
 # The C++ runtime: only the parts of the LLVM tree its build reads, unpacked once for both
-# sysroots (the whole tarball is decompressed for them). Its path is mapped away like the
-# work folder's, so the libraries are the same as from a tree unpacked in the work folder.
+# sysroots (the whole tarball is decompressed for them) and linked into the work folder, so
+# that each builds from the same place as from a tree unpacked there.
 top=$(basename "$llvm_source" .orig.tar.xz)
 tree_parent=$sources/tree
 (
@@ -110,11 +110,11 @@ tree_parent=$sources/tree
         basename "$llvm_source" >"$tree_parent/$top.unpacked"
     fi
 ) 9>"$sources/.tree-lock"
-llvm_tree=$tree_parent/$top
-maps="-ffile-prefix-map=$work/= -ffile-prefix-map=$tree_parent/="
+cp -al "$tree_parent/$top" "$work/$top" 2>/dev/null || cp -a "$tree_parent/$top" "$work/$top"
+llvm_tree=$work/$top
 cmake -S "$llvm_tree/runtimes" -B "$work/runtimes" -G Ninja -Wno-dev \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$root" \
-    -DCMAKE_C_FLAGS="$maps" -DCMAKE_CXX_FLAGS="$maps" \
+    -DCMAKE_C_FLAGS="-ffile-prefix-map=$work/=" -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$work/=" \
     -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR="$arch" \
     -DCMAKE_C_COMPILER="$cc" -DCMAKE_CXX_COMPILER="$cc++" -DCMAKE_ASM_COMPILER="$cc" \
     -DCMAKE_C_COMPILER_WORKS=ON -DCMAKE_CXX_COMPILER_WORKS=ON \
