@@ -42,8 +42,9 @@ seconds=$(echo "$cpu" | awk '{ printf "%d", $1 + $2 + 0.5 }')
 echo "$name $((started - origin)) $((ended - started)) ${seconds:-0} $status" >>"$folder/times"
 if [ $status -eq 0 ]; then
     echo "make test: $name done in $((ended - started)) s"
-    # A phase's own summary lines (the static-check and skip notes) still reach the output.
-    grep '^make test: ' "$log" || true
+    # Lines meant for the reader still reach the output: the static-check and skip notes,
+    # and which archive served each source.
+    grep -E '^(make test|fetch-debian-source\.sh): ' "$log" || true
 else
     echo "make test: $name FAILED after $((ended - started)) s; its log ($log):"
     cat "$log"
