@@ -13,6 +13,9 @@ LLVM_SYSROOT := $(abspath $(BUILD_ROOT))/llvm-sysroot
 # side, each keeps its output in a log of its own and says only when it ends (the whole log
 # when it fails); run alone, a step shows its output as before.
 PHASE := scripts/phase.sh
+# `make test` runs the builds at a lower priority than the tests beside them (NICE): a test
+# under Wine waits on timers and has a time limit, a compiler has neither.
+NICE ?=
 
 .PHONY: all test demo bench deps build-native build-release build-win64 build-win32 \
         build-winarm64 build-win64-llvm test-native test-release test-win64 test-win32 \
@@ -37,7 +40,7 @@ LLVM_ARCH_win64-llvm := x86_64
 sysroot-sources:
 	@$(PHASE) sysroot-sources scripts/make-llvm-sysroot.sh sources $(LLVM_SYSROOT)/sources
 sysroot-aarch64 sysroot-x86_64: sysroot-%: deps sysroot-sources
-	@$(PHASE) sysroot-$* scripts/make-llvm-sysroot.sh $* $(LLVM_SYSROOT)/$*
+	@$(PHASE) sysroot-$* $(NICE) scripts/make-llvm-sysroot.sh $* $(LLVM_SYSROOT)/$*
 build-winarm64: sysroot-aarch64
 build-win64-llvm: sysroot-x86_64
 
@@ -52,7 +55,7 @@ wine-prefix-llvm: deps
 	@$(PHASE) wine-prefix-llvm scripts/wine-prefix.sh $(WINE_LLVM_PREFIX)
 
 $(BUILDS): build-%: deps
-	@$(PHASE) build-$* $(MAKE) --no-print-directory preset-$*
+	@$(PHASE) build-$* $(NICE) $(MAKE) --no-print-directory preset-$*
 
 # The build of one preset, without its prerequisites (build-<preset> makes them first).
 preset-%:
@@ -109,7 +112,7 @@ test-win32: build-win32
 FUZZ_SECONDS ?= 600
 FUZZ_TEST_SECONDS ?= 30
 build-fuzz: deps
-	@$(PHASE) build-fuzz sh -c 'cmake -S fuzz -B $(BUILD_ROOT)/fuzz -G Ninja >/dev/null && \
+	@$(PHASE) build-fuzz $(NICE) sh -c 'cmake -S fuzz -B $(BUILD_ROOT)/fuzz -G Ninja >/dev/null && \
 	    cmake --build $(BUILD_ROOT)/fuzz -j $(JOBS)'
 
 # The three short runs go side by side: each is bounded by time, not by work.
@@ -133,7 +136,7 @@ test:
 	@export LUMETRA_PHASES=$(abspath $(BUILD_ROOT))/phases LUMETRA_PHASES_ORIGIN=$$(date +%s); \
 	rm -rf $$LUMETRA_PHASES && mkdir -p $$LUMETRA_PHASES; status=0; \
 	$(MAKE) --no-print-directory -k $(if $(findstring jobserver,$(MAKEFLAGS)),,-j $(TEST_JOBS)) \
-	    $(TEST_GOALS) || status=$$?; \
+	    NICE="nice -n 10" $(TEST_GOALS) || status=$$?; \
 	$(PHASE) --summary; \
 	took=$$(( $$(date +%s) - LUMETRA_PHASES_ORIGIN )); \
 	if [ $$status -eq 0 ]; then echo "make test: all targets passed in $$took s"; \
