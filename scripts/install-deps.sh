@@ -25,11 +25,16 @@ if "$here/kernel-runs-i386.sh"; then
     dpkg --print-foreign-architectures | grep -qx i386 || add_i386=true
 fi
 
-missing=""
-for package in $PACKAGES; do
-    status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
-    [ "$status" = "installed" ] || missing="$missing $package"
-done
+# One query for all (a query per package costs a second each on a loaded machine). Names
+# of packages that may be installed for several architectures come with the native one
+# (libxml2-dev:amd64), which the list leaves out.
+# shellcheck disable=SC2086 # the list is meant to split
+installed=$(dpkg-query -W -f='${binary:Package} ${db:Status-Status}\n' $PACKAGES 2>/dev/null |
+    awk -v native=":$(dpkg --print-architecture)" \
+        '$2 == "installed" { sub(native "$", "", $1); print $1 }' || true)
+# shellcheck disable=SC2086 # the list is meant to split
+missing=$(printf ' %s\n' $PACKAGES | grep -vxF -e "$(echo "$installed" | sed 's/^/ /')" |
+    tr -d '\n' || true)
 
 if [ -z "$missing" ]; then
     exit 0

@@ -33,11 +33,14 @@ stamp=$(sha256sum "$0" "$here/wine-prefix.sh" | sha256sum | cut -d' ' -f1)
 if [ "$(cat "$root/.lumetra-root" 2>/dev/null)" = "$stamp" ]; then
     exit 0
 fi
-echo "make-arm64-root.sh: making the arm64 root in $root"
+# Debian 13 comes from the archive this machine's apt sources name for its own release.
+archive=$("$here/apt-archive.sh" "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")")
+echo "make-arm64-root.sh: making the arm64 root in $root from ${archive% *} trixie" \
+    "(apt source ${archive#* })"
 started=$(date +%s)
 rm -rf "$root"
 mmdebstrap --quiet --variant=apt --arch=arm64 --include=wine64,libwine trixie "$root" \
-    "deb http://deb.debian.org/debian trixie main"
+    "deb ${archive% *} trixie main"
 mkdir -p "$root/lumetra"
 # The prefix's setup, run inside the root.
 cp "$here/wine-prefix.sh" "$here/wine-run.sh" "$root/lumetra/"

@@ -6,8 +6,10 @@
 # into its bin/.
 #
 # Usage: make-llvm-sysroot.sh <aarch64|x86_64> <folder>
+#        make-llvm-sysroot.sh sources <folder>   (only fetches the source tarballs)
 # The folder is kept while the script, the source tarballs and the compiler are unchanged;
-# otherwise it is made again from nothing.
+# otherwise it is made again from nothing. The tarballs go to sources/ beside the folder,
+# shared by the sysroots, which can be made at the same time.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 arch=$1
@@ -21,11 +23,13 @@ llvm=/usr/lib/llvm-22/bin
 case $arch in
 aarch64) crt_libs="--disable-lib32 --disable-lib64 --enable-libarm64" ;;
 x86_64) crt_libs="--disable-lib32 --enable-lib64 --disable-libarm64" ;;
+sources) sources=$root ;;
 *) echo "make-llvm-sysroot.sh: no such architecture: $arch" >&2 && exit 2 ;;
 esac
 
 mingw=$("$here/fetch-debian-source.sh" mingw-w64 10.0.0-3 "$sources")
 llvm_source=$("$here/fetch-debian-source.sh" llvm-toolchain-22 1:22.1.8-1~deb12u1 "$sources")
+[ "$arch" != sources ] || exit 0
 
 stamp=$( (cat "$0" "$here/fetch-debian-source.sh"; sha256sum "$mingw" "$llvm_source";
           "$llvm/clang" --version) | sha256sum | cut -d' ' -f1)
@@ -91,10 +95,22 @@ flags="-O2 -ffile-prefix-map=$work/="
     make -j"$jobs" >>"$log" 2>&1 && make install >>"$log" 2>&1)
 echo "make-llvm-sysroot.sh: CRT done after $(($(date +%s) - started)) s"
 
-# The C++ runtime: only the parts of the LLVM tree its build reads.
+# The C++ runtime: only the parts of the LLVM tree its build reads, unpacked once for both
+# sysroots (the whole tarball is decompressed for them) and linked into the work folder, so
+# that each builds from the same place as from a tree unpacked there.
 top=$(basename "$llvm_source" .orig.tar.xz)
-tar -xJf "$llvm_source" -C "$work" "$top/runtimes" "$top/libunwind" "$top/libcxxabi" \
-    "$top/libcxx" "$top/libc" "$top/cmake" "$top/llvm/cmake" "$top/llvm/utils/llvm-lit"
+tree_parent=$sources/tree
+(
+    flock 9
+    if [ "$(cat "$tree_parent/$top.unpacked" 2>/dev/null)" != "$(basename "$llvm_source")" ]; then
+        rm -rf "$tree_parent" && mkdir -p "$tree_parent"
+        tar -xJf "$llvm_source" -C "$tree_parent" "$top/runtimes" "$top/libunwind" \
+            "$top/libcxxabi" "$top/libcxx" "$top/libc" "$top/cmake" "$top/llvm/cmake" \
+            "$top/llvm/utils/llvm-lit"
+        basename "$llvm_source" >"$tree_parent/$top.unpacked"
+    fi
+) 9>"$sources/.tree-lock"
+cp -al "$tree_parent/$top" "$work/$top" 2>/dev/null || cp -a "$tree_parent/$top" "$work/$top"
 llvm_tree=$work/$top
 cmake -S "$llvm_tree/runtimes" -B "$work/runtimes" -G Ninja -Wno-dev \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$root" \
