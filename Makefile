@@ -16,6 +16,10 @@ PHASE := scripts/phase.sh
 # `make test` runs the builds at a lower priority than the tests beside them (NICE): a test
 # under Wine waits on timers and has a time limit, a compiler has neither.
 NICE ?=
+# It also runs the test suites one at a time (SERIAL takes a lock around each): two suites
+# side by side would share the processors and the temporary folder, and both have timing
+# limits and folder names of their own that they expect to hold alone.
+SERIAL ?=
 
 .PHONY: all test demo bench deps build-native build-release build-win64 build-win32 \
         build-winarm64 build-win64-llvm test-native test-release test-win64 test-win32 \
@@ -68,17 +72,17 @@ preset-%:
 	cmake --build $(BUILD_ROOT)/$* -j $(JOBS)
 
 test-native: build-native
-	@$(PHASE) test-native ctest --test-dir $(BUILD_ROOT)/native -j $(JOBS) --output-on-failure
+	@$(SERIAL) $(PHASE) test-native ctest --test-dir $(BUILD_ROOT)/native -j $(JOBS) --output-on-failure
 
 test-release: build-release
-	@$(PHASE) test-release ctest --test-dir $(BUILD_ROOT)/release -j $(JOBS) --output-on-failure
+	@$(SERIAL) $(PHASE) test-release ctest --test-dir $(BUILD_ROOT)/release -j $(JOBS) --output-on-failure
 
 test-win64: build-win64 wine-prefix
-	@$(PHASE) test-win64 scripts/wine-session.sh $(WINE_PREFIX) \
+	@$(SERIAL) $(PHASE) test-win64 scripts/wine-session.sh $(WINE_PREFIX) \
 	    ctest --test-dir $(BUILD_ROOT)/win64 -j $(JOBS) --output-on-failure
 
 test-win64-llvm: build-win64-llvm wine-prefix-llvm
-	@$(PHASE) test-win64-llvm scripts/wine-session.sh $(WINE_LLVM_PREFIX) \
+	@$(SERIAL) $(PHASE) test-win64-llvm scripts/wine-session.sh $(WINE_LLVM_PREFIX) \
 	    ctest --test-dir $(BUILD_ROOT)/win64-llvm -j $(JOBS) --output-on-failure
 
 # ARM64 programs do not run here: the module's static checks only.
@@ -96,7 +100,7 @@ test-winarm64-emulated: build-winarm64
 # Under the 32-bit loader where this kernel runs 32-bit programs; elsewhere the build
 # registers only its static checks and says why.
 test-win32: build-win32
-	@$(PHASE) test-win32 sh -c 'if [ -f $(BUILD_ROOT)/win32/wine-skipped ]; then \
+	@$(SERIAL) $(PHASE) test-win32 sh -c 'if [ -f $(BUILD_ROOT)/win32/wine-skipped ]; then \
 	    ctest --test-dir $(BUILD_ROOT)/win32 --output-on-failure && \
 	    echo "make test: 32-bit tests skipped, only static checks ran: $$(cat $(BUILD_ROOT)/win32/wine-skipped)"; \
 	else \
@@ -117,7 +121,7 @@ build-fuzz: deps
 
 # The three short runs go side by side: each is bounded by time, not by work.
 test-fuzz: build-fuzz
-	@$(PHASE) fuzzing sh -c 'cmake -S fuzz -B $(BUILD_ROOT)/fuzz -DLUMETRA_FUZZ_SECONDS=$(FUZZ_TEST_SECONDS) >/dev/null && \
+	@$(SERIAL) $(PHASE) fuzzing sh -c 'cmake -S fuzz -B $(BUILD_ROOT)/fuzz -DLUMETRA_FUZZ_SECONDS=$(FUZZ_TEST_SECONDS) >/dev/null && \
 	    ctest --test-dir $(BUILD_ROOT)/fuzz -j 3 --output-on-failure'
 
 fuzz: build-fuzz
@@ -136,7 +140,7 @@ test:
 	@export LUMETRA_PHASES=$(abspath $(BUILD_ROOT))/phases LUMETRA_PHASES_ORIGIN=$$(date +%s); \
 	rm -rf $$LUMETRA_PHASES && mkdir -p $$LUMETRA_PHASES; status=0; \
 	$(MAKE) --no-print-directory -k $(if $(findstring jobserver,$(MAKEFLAGS)),,-j $(TEST_JOBS)) \
-	    NICE="nice -n 10" $(TEST_GOALS) || status=$$?; \
+	    NICE="nice -n 10" SERIAL="flock $$LUMETRA_PHASES/tests.lock" $(TEST_GOALS) || status=$$?; \
 	$(PHASE) --summary; \
 	took=$$(( $$(date +%s) - LUMETRA_PHASES_ORIGIN )); \
 	if [ $$status -eq 0 ]; then echo "make test: all targets passed in $$took s"; \

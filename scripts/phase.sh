@@ -43,8 +43,8 @@ echo "$name $((started - origin)) $((ended - started)) ${seconds:-0} $status" >>
 if [ $status -eq 0 ]; then
     echo "make test: $name done in $((ended - started)) s"
     # Lines meant for the reader still reach the output: the static-check and skip notes,
-    # and which archive served each source.
-    grep -E '^(make test|fetch-debian-source\.sh): ' "$log" || true
+    # which archive served each source, and each test suite's count.
+    grep -E '^(make test|fetch-debian-source\.sh): |tests passed, [0-9]+ tests failed out of' "$log" || true
 else
     echo "make test: $name FAILED after $((ended - started)) s; its log ($log):"
     cat "$log"
