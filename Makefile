@@ -14,8 +14,11 @@ LLVM_SYSROOT := $(abspath $(BUILD_ROOT))/llvm-sysroot
 # when it fails); run alone, a step shows its output as before.
 PHASE := scripts/phase.sh
 # `make test` runs the builds at a lower priority than the tests beside them (NICE): a test
-# under Wine waits on timers and has a time limit, a compiler has neither.
+# under Wine waits on timers and has a time limit, a compiler has neither. The two clang
+# sysroots and the builds that wait for them are the longest chain, so they run at a
+# priority between the two (NICE_FIRST) and are not held back by the other builds.
 NICE ?=
+NICE_FIRST ?=
 # It also runs the test suites one at a time (SERIAL takes a lock around each): two suites
 # side by side would share the processors and the temporary folder, and both have timing
 # limits and folder names of their own that they expect to hold alone.
@@ -44,7 +47,7 @@ LLVM_ARCH_win64-llvm := x86_64
 sysroot-sources:
 	@$(PHASE) sysroot-sources scripts/make-llvm-sysroot.sh sources $(LLVM_SYSROOT)/sources
 sysroot-aarch64 sysroot-x86_64: sysroot-%: deps sysroot-sources
-	@$(PHASE) sysroot-$* $(NICE) scripts/make-llvm-sysroot.sh $* $(LLVM_SYSROOT)/$*
+	@$(PHASE) sysroot-$* $(NICE_FIRST) scripts/make-llvm-sysroot.sh $* $(LLVM_SYSROOT)/$*
 build-winarm64: sysroot-aarch64
 build-win64-llvm: sysroot-x86_64
 
@@ -59,7 +62,8 @@ wine-prefix-llvm: deps
 	@$(PHASE) wine-prefix-llvm scripts/wine-prefix.sh $(WINE_LLVM_PREFIX)
 
 $(BUILDS): build-%: deps
-	@$(PHASE) build-$* $(NICE) $(MAKE) --no-print-directory preset-$*
+	@$(PHASE) build-$* $(if $(LLVM_ARCH_$*),$(NICE_FIRST),$(NICE)) \
+	    $(MAKE) --no-print-directory preset-$*
 
 # The build of one preset, without its prerequisites (build-<preset> makes them first).
 preset-%:
@@ -140,7 +144,7 @@ test:
 	@export LUMETRA_PHASES=$(abspath $(BUILD_ROOT))/phases LUMETRA_PHASES_ORIGIN=$$(date +%s); \
 	rm -rf $$LUMETRA_PHASES && mkdir -p $$LUMETRA_PHASES; status=0; \
 	$(MAKE) --no-print-directory -k $(if $(findstring jobserver,$(MAKEFLAGS)),,-j $(TEST_JOBS)) \
-	    NICE="nice -n 10" SERIAL="flock $$LUMETRA_PHASES/tests.lock" $(TEST_GOALS) || status=$$?; \
+	    NICE="nice -n 10" NICE_FIRST="nice -n 5" SERIAL="flock $$LUMETRA_PHASES/tests.lock" $(TEST_GOALS) || status=$$?; \
 	$(PHASE) --summary; \
 	took=$$(( $$(date +%s) - LUMETRA_PHASES_ORIGIN )); \
 	if [ $$status -eq 0 ]; then echo "make test: all targets passed in $$took s"; \
