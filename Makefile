@@ -132,12 +132,13 @@ fuzz: build-fuzz
 	cmake -S fuzz -B $(BUILD_ROOT)/fuzz -DLUMETRA_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
 	ctest --test-dir $(BUILD_ROOT)/fuzz -j 1 --verbose
 
-# Builds all six targets with warnings as errors, then runs what each can run. The steps
-# run side by side as far as they do not wait for each other (TEST_JOBS at a time, or as
-# many as `make -j` gives), the longest chain first: the sysroots, then the clang builds
-# and their tests. Each step's output is kept in $(BUILD_ROOT)/phases/; at the end a table
-# gives each step's start, time and CPU time, so that the slowest stretch shows.
-TEST_JOBS ?= 16
+# Builds all six targets with warnings as errors, then runs what each can run. TEST_JOBS
+# steps run at a time (or as many as `make -j` gives), the longest chain first: the
+# sysroots, then the clang builds and their tests. One at a time is the default: on a
+# 2-core machine every step already keeps both cores busy, and side by side (TEST_JOBS=16)
+# the whole took longer. Each step's output is kept in $(BUILD_ROOT)/phases/; at the end a
+# table gives each step's start, time and CPU time, so that the slowest stretch shows.
+TEST_JOBS ?= 1
 TEST_GOALS := test-win64-llvm check-package test-winarm64 test-win64 test-release \
     test-native test-fuzz test-win32
 test:
