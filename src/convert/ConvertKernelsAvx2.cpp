@@ -206,46 +206,170 @@ inline __m256 Mean(const Channels& channels, float weight) {
     return _mm256_mul_ps(sum, _mm256_set1_ps(weight));
 }
 
-// RoundSample of a mean of converted integer samples, which is never negative and never
-// NaN: the half is added, the sum clamped to [0, max] and truncated.
-inline __m256i RoundMean(__m256 mean, float max) {
+// ---- Gray means of 8- and 16-bit samples --------------------------------------------------
+//
+// Converted 8- and 16-bit samples are integers, and the sum of three of them (at most
+// 3 * 32768) is exact in single precision, as is every partial sum: the integer sum,
+// converted once, is the float sum in channel order to the bit. So these take sixteen
+// pixels' channels apart with shuffles inside the 128-bit halves, convert and add them as
+// integers, and only the weighting and the rounding are float.
+
+// Sixteen pixels' 48 exchange samples as three vectors whose halves each hold a third of
+// eight pixels: the low halves samples 0-7, 8-15 and 16-23 (pixels 0-7), the high halves
+// samples 24-31, 32-39 and 40-47 (pixels 8-15). Within every half, sample j of the
+// group of 24 lies in vector j / 8 at position j % 8, the same in both halves.
+struct PixelThirds {
+    __m256i first, second, third;
+};
+
+inline __m256i LoadHalves(const Byte* low, const Byte* high) {
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(Load128(low)), Load128(high), 1);
+}
+
+inline PixelThirds LoadThirds(const Byte* in) {
+    return {LoadHalves(in, in + 48), LoadHalves(in + 16, in + 64), LoadHalves(in + 32, in + 80)};
+}
+
+// One channel's eight samples per half: sample 3p + c sits at position (3p + c) % 8 of one
+// of the three vectors, and for each position exactly one vector holds channel c there, so
+// two word blends gather the channel (its pixels out of order). Positions 0, 3 and 6 of the
+// first vector, 1, 4 and 7 of the second and 2 and 5 of the third are channel 0, and each
+// later channel moves one position on.
+constexpr int kPositions036 = 0x49;
+constexpr int kPositions147 = 0x92;
+constexpr int kPositions25 = 0x24;
+
+inline __m256i GatherRed(const PixelThirds& t) {
+    return _mm256_blend_epi16(_mm256_blend_epi16(t.first, t.second, kPositions147), t.third,
+                              kPositions25);
+}
+inline __m256i GatherGreen(const PixelThirds& t) {
+    return _mm256_blend_epi16(_mm256_blend_epi16(t.first, t.second, kPositions25), t.third,
+                              kPositions036);
+}
+inline __m256i GatherBlue(const PixelThirds& t) {
+    return _mm256_blend_epi16(_mm256_blend_epi16(t.first, t.second, kPositions036), t.third,
+                              kPositions147);
+}
+
+// The shuffle that puts pixel p of gathered channel c, at word (3p + c) % 8, into word p,
+// in both halves. Byte k of an exchange sample in memory is its byte 1 - k of significance:
+// the 8-bit rule keeps the first byte alone (zero above it), the 16-bit rule swaps the two.
+inline __m256i ChannelOrder(int channel, bool highByteOnly) {
+    alignas(32) char index[32];
+    for (int p = 0; p < 8; ++p) {
+        const int word = (3 * p + channel) % 8;
+        const char low = static_cast<char>(highByteOnly ? 2 * word : 2 * word + 1);
+        const char high = static_cast<char>(highByteOnly ? 0x80 : 2 * word);
+        index[2 * p] = index[16 + 2 * p] = low;
+        index[2 * p + 1] = index[16 + 2 * p + 1] = high;
+    }
+    return _mm256_load_si256(reinterpret_cast<const __m256i*>(index));
+}
+
+// RoundSample of an integer sum times the weight, for eight sums: the float product, the
+// half added, clamped to [0, max] and truncated. The max then min order also sends a NaN
+// product (an infinite or NaN weight) to 0, as the portable rounding does.
+inline __m256i RoundWeighted(__m256i sums, __m256 weight, float max) {
+    const __m256 mean = _mm256_mul_ps(_mm256_cvtepi32_ps(sums), weight);
     return _mm256_cvttps_epi32(ClampNumbers(_mm256_add_ps(mean, _mm256_set1_ps(0.5f)), 0.0f, max));
 }
 
-// Eight exchange samples as the 8-bit rule's values: their high bytes, as floats.
-inline __m256 HighBytes(const Byte* in) {
-    const __m128i high = _mm_and_si128(Load128(in), _mm_set1_epi16(0x00FF));
-    return _mm256_cvtepi32_ps(_mm256_cvtepu16_epi32(high));
+// Sixteen gray 8-bit pixels from 96 exchange bytes.
+inline __m128i Gray8Block(const Byte* in, __m256 weight, const __m256i (&order)[3]) {
+    const PixelThirds thirds = LoadThirds(in);
+    // At most 3 * 255 per word; halves hold pixels 0-7 and 8-15.
+    const __m256i sums =
+        _mm256_add_epi16(_mm256_add_epi16(_mm256_shuffle_epi8(GatherRed(thirds), order[0]),
+                                          _mm256_shuffle_epi8(GatherGreen(thirds), order[1])),
+                         _mm256_shuffle_epi8(GatherBlue(thirds), order[2]));
+    const __m256i zero = _mm256_setzero_si256();
+    // Pixels 0-3 and 8-11, then 4-7 and 12-15; the pack restores the order within halves.
+    const __m256i low = RoundWeighted(_mm256_unpacklo_epi16(sums, zero), weight, 255.0f);
+    const __m256i high = RoundWeighted(_mm256_unpackhi_epi16(sums, zero), weight, 255.0f);
+    const __m256i words = _mm256_packus_epi32(low, high);
+    return _mm_packus_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
 }
 
+// The three channels' shuffles, made once per batch.
+struct ChannelOrders {
+    __m256i order[3];
+};
+
+inline ChannelOrders MakeOrders(bool highByteOnly) {
+    return {{ChannelOrder(0, highByteOnly), ChannelOrder(1, highByteOnly),
+             ChannelOrder(2, highByteOnly)}};
+}
+
+// A batch of at least one block ends with the block of its last sixteen pixels, which may
+// overlap the one before: those pixels are written twice with the same values.
 void ImportGray8(void* dest, const void* source, std::uint32_t pixels, float weight) {
-    std::uint32_t i = 0;
-    for (; i + 8 <= pixels; i += 8) {
-        const Byte* in = At(source, 6 * i);
-        const Channels channels =
-            Deinterleave(HighBytes(in), HighBytes(in + 16), HighBytes(in + 32));
-        const __m128i words = Narrow16(RoundMean(Mean(channels, weight), 255.0f));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(At(dest, i)), _mm_packus_epi16(words, words));
+    if (pixels < 16) {
+        GetPortableKernels().importGray8(dest, source, pixels, weight);
+        return;
     }
-    if (i < pixels)
-        GetPortableKernels().importGray8(At(dest, i), At(source, 6 * i), pixels - i, weight);
+    const ChannelOrders orders = MakeOrders(true);
+    const __m256 weights = _mm256_set1_ps(weight);
+    for (std::uint32_t i = 0;; i += 16) {
+        if (i + 16 > pixels)
+            i = pixels - 16;
+        Store128(At(dest, i), Gray8Block(At(source, 6 * i), weights, orders.order));
+        if (i + 16 == pixels)
+            break;
+    }
 }
 
-// Eight exchange samples converted by the 16-bit rule, as floats.
-inline __m256 Converted16(const Byte* in) {
-    return _mm256_cvtepi32_ps(ScaleTruncate(SwapBytes(Load128(in)), kToHost, 32768.0f));
+// The 16-bit rule, trunc(v * kToHost) in single precision, as integers: v / 2 rounded
+// down, except that the product of an odd v above 65408 rounds up to the next integer
+// (v - 65408, at most 127, is odd exactly then). The exhaustive tests hold every value.
+inline __m256i Import16Rule(__m256i v) {
+    const __m256i odd =
+        _mm256_and_si256(_mm256_subs_epu16(v, _mm256_set1_epi16(-128)), _mm256_set1_epi16(1));
+    return _mm256_add_epi16(_mm256_srli_epi16(v, 1), odd);
+}
+
+// The 32-bit sums of three channels of sixteen converted words (each at most 32768): the
+// low and high four words of each half.
+struct WideSums {
+    __m256i low, high;
+};
+
+inline WideSums AddWidened(__m256i red, __m256i green, __m256i blue) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i low = _mm256_add_epi32(
+        _mm256_add_epi32(_mm256_unpacklo_epi16(red, zero), _mm256_unpacklo_epi16(green, zero)),
+        _mm256_unpacklo_epi16(blue, zero));
+    const __m256i high = _mm256_add_epi32(
+        _mm256_add_epi32(_mm256_unpackhi_epi16(red, zero), _mm256_unpackhi_epi16(green, zero)),
+        _mm256_unpackhi_epi16(blue, zero));
+    return {low, high};
+}
+
+// Sixteen gray 16-bit pixels from 96 exchange bytes.
+inline __m256i Gray16Block(const Byte* in, __m256 weight, const __m256i (&order)[3]) {
+    const PixelThirds thirds = LoadThirds(in);
+    const WideSums sums =
+        AddWidened(Import16Rule(_mm256_shuffle_epi8(GatherRed(thirds), order[0])),
+                   Import16Rule(_mm256_shuffle_epi8(GatherGreen(thirds), order[1])),
+                   Import16Rule(_mm256_shuffle_epi8(GatherBlue(thirds), order[2])));
+    return _mm256_packus_epi32(RoundWeighted(sums.low, weight, 65535.0f),
+                               RoundWeighted(sums.high, weight, 65535.0f));
 }
 
 void ImportGray16(void* dest, const void* source, std::uint32_t pixels, float weight) {
-    std::uint32_t i = 0;
-    for (; i + 8 <= pixels; i += 8) {
-        const Byte* in = At(source, 6 * i);
-        const Channels channels =
-            Deinterleave(Converted16(in), Converted16(in + 16), Converted16(in + 32));
-        Store128(At(dest, 2 * i), Narrow16(RoundMean(Mean(channels, weight), 65535.0f)));
+    if (pixels < 16) {
+        GetPortableKernels().importGray16(dest, source, pixels, weight);
+        return;
     }
-    if (i < pixels)
-        GetPortableKernels().importGray16(At(dest, 2 * i), At(source, 6 * i), pixels - i, weight);
+    const ChannelOrders orders = MakeOrders(false);
+    const __m256 weights = _mm256_set1_ps(weight);
+    for (std::uint32_t i = 0;; i += 16) {
+        if (i + 16 > pixels)
+            i = pixels - 16;
+        Store256(At(dest, 2 * i), Gray16Block(At(source, 6 * i), weights, orders.order));
+        if (i + 16 == pixels)
+            break;
+    }
 }
 
 // Clamp(x, 0, 1) lane by lane as the scalar one decides: below 0 gives 0, above 1 gives 1,
