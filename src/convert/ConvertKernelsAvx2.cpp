@@ -267,15 +267,25 @@ inline __m256i ChannelOrder(int channel, bool highByteOnly) {
     return _mm256_load_si256(reinterpret_cast<const __m256i*>(index));
 }
 
-// RoundSample of an integer sum times the weight, for eight sums: the float product, the
-// half added, clamped to [0, max] and truncated. The max then min order also sends a NaN
-// product (an infinite or NaN weight) to 0, as the portable rounding does.
+// RoundSample of an integer sum times the weight, for eight sums: the float product and
+// the half added, then limited to max and truncated. Below zero the result stays negative
+// or 0, and a NaN (from an infinite or NaN weight) comes out as the lowest integer, the
+// operand order of the minimum passing it on: the saturating packs that follow turn both
+// into 0, as the portable rounding does.
 inline __m256i RoundWeighted(__m256i sums, __m256 weight, float max) {
     const __m256 mean = _mm256_mul_ps(_mm256_cvtepi32_ps(sums), weight);
-    return _mm256_cvttps_epi32(ClampNumbers(_mm256_add_ps(mean, _mm256_set1_ps(0.5f)), 0.0f, max));
+    const __m256 shifted = _mm256_add_ps(mean, _mm256_set1_ps(0.5f));
+    return _mm256_cvttps_epi32(_mm256_min_ps(_mm256_set1_ps(max), shifted));
 }
 
-// Sixteen gray 8-bit pixels from 96 exchange bytes.
+// The weight of three channels, with which RoundSample(s * weight) is (s + 1) / 3 rounded
+// down for every sum s of three converted samples (at most 3 * 32768): s / 3 is never within
+// the products' rounding error of a half. The tests compare every sum with the float rule.
+constexpr float kThird = 1.0f / 3.0f;
+
+// Sixteen gray 8-bit pixels from 96 exchange bytes; the weight's vector is unused when it
+// is the third.
+template <bool IsThird>
 inline __m128i Gray8Block(const Byte* in, __m256 weight, const __m256i (&order)[3]) {
     const PixelThirds thirds = LoadThirds(in);
     // At most 3 * 255 per word; halves hold pixels 0-7 and 8-15.
@@ -283,11 +293,18 @@ inline __m128i Gray8Block(const Byte* in, __m256 weight, const __m256i (&order)[
         _mm256_add_epi16(_mm256_add_epi16(_mm256_shuffle_epi8(GatherRed(thirds), order[0]),
                                           _mm256_shuffle_epi8(GatherGreen(thirds), order[1])),
                          _mm256_shuffle_epi8(GatherBlue(thirds), order[2]));
-    const __m256i zero = _mm256_setzero_si256();
-    // Pixels 0-3 and 8-11, then 4-7 and 12-15; the pack restores the order within halves.
-    const __m256i low = RoundWeighted(_mm256_unpacklo_epi16(sums, zero), weight, 255.0f);
-    const __m256i high = RoundWeighted(_mm256_unpackhi_epi16(sums, zero), weight, 255.0f);
-    const __m256i words = _mm256_packus_epi32(low, high);
+    __m256i words;
+    if constexpr (IsThird) {
+        // (s + 1) * 21846 / 65536 rounded down is (s + 1) / 3 for s + 1 up to 766.
+        words = _mm256_mulhi_epu16(_mm256_add_epi16(sums, _mm256_set1_epi16(1)),
+                                   _mm256_set1_epi16(21846));
+    } else {
+        const __m256i zero = _mm256_setzero_si256();
+        // Pixels 0-3 and 8-11, then 4-7 and 12-15; the pack restores the order in halves.
+        words =
+            _mm256_packs_epi32(RoundWeighted(_mm256_unpacklo_epi16(sums, zero), weight, 255.0f),
+                               RoundWeighted(_mm256_unpackhi_epi16(sums, zero), weight, 255.0f));
+    }
     return _mm_packus_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
 }
 
@@ -303,20 +320,26 @@ inline ChannelOrders MakeOrders(bool highByteOnly) {
 
 // A batch of at least one block ends with the block of its last sixteen pixels, which may
 // overlap the one before: those pixels are written twice with the same values.
-void ImportGray8(void* dest, const void* source, std::uint32_t pixels, float weight) {
-    if (pixels < 16) {
-        GetPortableKernels().importGray8(dest, source, pixels, weight);
-        return;
-    }
+template <bool IsThird>
+void Gray8Blocks(void* dest, const void* source, std::uint32_t pixels, float weight) {
     const ChannelOrders orders = MakeOrders(true);
     const __m256 weights = _mm256_set1_ps(weight);
     for (std::uint32_t i = 0;; i += 16) {
         if (i + 16 > pixels)
             i = pixels - 16;
-        Store128(At(dest, i), Gray8Block(At(source, 6 * i), weights, orders.order));
+        Store128(At(dest, i), Gray8Block<IsThird>(At(source, 6 * i), weights, orders.order));
         if (i + 16 == pixels)
             break;
     }
+}
+
+void ImportGray8(void* dest, const void* source, std::uint32_t pixels, float weight) {
+    if (pixels < 16)
+        GetPortableKernels().importGray8(dest, source, pixels, weight);
+    else if (weight == kThird)
+        Gray8Blocks<true>(dest, source, pixels, weight);
+    else
+        Gray8Blocks<false>(dest, source, pixels, weight);
 }
 
 // The 16-bit rule, trunc(v * kToHost) in single precision, as integers: v / 2 rounded
