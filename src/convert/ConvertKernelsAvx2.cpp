@@ -342,57 +342,78 @@ void ImportGray8(void* dest, const void* source, std::uint32_t pixels, float wei
         Gray8Blocks<false>(dest, source, pixels, weight);
 }
 
-// The 16-bit rule, trunc(v * kToHost) in single precision, as integers: v / 2 rounded
-// down, except that the product of an odd v above 65408 rounds up to the next integer
-// (v - 65408, at most 127, is odd exactly then). The exhaustive tests hold every value.
-inline __m256i Import16Rule(__m256i v) {
-    const __m256i odd =
-        _mm256_and_si256(_mm256_subs_epu16(v, _mm256_set1_epi16(-128)), _mm256_set1_epi16(1));
-    return _mm256_add_epi16(_mm256_srli_epi16(v, 1), odd);
+// The 16-bit rule, trunc(v * kToHost) in single precision, as integers, less one: v / 2
+// rounded down, except that the product of an odd v above 65408 rounds up to the next
+// integer (v - 65408, at most 127, is odd exactly then). Less one, the results (-1 to
+// 32767) are signed words, as the multiply-adds that sum them take words. The exhaustive
+// tests hold every value.
+inline __m256i Import16RuleLessOne(__m256i v) {
+    const __m256i even =
+        _mm256_andnot_si256(_mm256_subs_epu16(v, _mm256_set1_epi16(-128)), _mm256_set1_epi16(1));
+    return _mm256_sub_epi16(_mm256_srli_epi16(v, 1), even);
 }
 
-// The 32-bit sums of three channels of sixteen converted words (each at most 32768): the
-// low and high four words of each half.
+// The 32-bit sums of three channels of sixteen converted words, each given less one, plus
+// `extra`: the low and high four pixels of each half. Each multiply-add sums the pixel's
+// word pair: red and green, then blue and the word that restores the three ones and adds
+// the extra.
 struct WideSums {
     __m256i low, high;
 };
 
-inline WideSums AddWidened(__m256i red, __m256i green, __m256i blue) {
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i low = _mm256_add_epi32(
-        _mm256_add_epi32(_mm256_unpacklo_epi16(red, zero), _mm256_unpacklo_epi16(green, zero)),
-        _mm256_unpacklo_epi16(blue, zero));
-    const __m256i high = _mm256_add_epi32(
-        _mm256_add_epi32(_mm256_unpackhi_epi16(red, zero), _mm256_unpackhi_epi16(green, zero)),
-        _mm256_unpackhi_epi16(blue, zero));
+inline WideSums AddWidened(__m256i red, __m256i green, __m256i blue, std::int16_t extra) {
+    const __m256i ones = _mm256_set1_epi16(1);
+    const __m256i restore = _mm256_set1_epi16(static_cast<std::int16_t>(3 + extra));
+    const __m256i low =
+        _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(red, green), ones),
+                         _mm256_madd_epi16(_mm256_unpacklo_epi16(blue, restore), ones));
+    const __m256i high =
+        _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(red, green), ones),
+                         _mm256_madd_epi16(_mm256_unpackhi_epi16(blue, restore), ones));
     return {low, high};
 }
 
-// Sixteen gray 16-bit pixels from 96 exchange bytes.
+// Sixteen gray 16-bit pixels from 96 exchange bytes. With the third as the weight, the
+// result is (s + 1) / 3 rounded down, which the float product of s + 1 and the third,
+// truncated, gives for every s + 1 up to 98305.
+template <bool IsThird>
 inline __m256i Gray16Block(const Byte* in, __m256 weight, const __m256i (&order)[3]) {
     const PixelThirds thirds = LoadThirds(in);
-    const WideSums sums =
-        AddWidened(Import16Rule(_mm256_shuffle_epi8(GatherRed(thirds), order[0])),
-                   Import16Rule(_mm256_shuffle_epi8(GatherGreen(thirds), order[1])),
-                   Import16Rule(_mm256_shuffle_epi8(GatherBlue(thirds), order[2])));
-    return _mm256_packus_epi32(RoundWeighted(sums.low, weight, 65535.0f),
-                               RoundWeighted(sums.high, weight, 65535.0f));
+    const WideSums sums = AddWidened(
+        Import16RuleLessOne(_mm256_shuffle_epi8(GatherRed(thirds), order[0])),
+        Import16RuleLessOne(_mm256_shuffle_epi8(GatherGreen(thirds), order[1])),
+        Import16RuleLessOne(_mm256_shuffle_epi8(GatherBlue(thirds), order[2])), IsThird ? 1 : 0);
+    if constexpr (IsThird) {
+        const auto third = [weight](__m256i x) {
+            return _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(x), weight));
+        };
+        return _mm256_packus_epi32(third(sums.low), third(sums.high));
+    } else {
+        return _mm256_packus_epi32(RoundWeighted(sums.low, weight, 65535.0f),
+                                   RoundWeighted(sums.high, weight, 65535.0f));
+    }
 }
 
-void ImportGray16(void* dest, const void* source, std::uint32_t pixels, float weight) {
-    if (pixels < 16) {
-        GetPortableKernels().importGray16(dest, source, pixels, weight);
-        return;
-    }
+template <bool IsThird>
+void Gray16Blocks(void* dest, const void* source, std::uint32_t pixels, float weight) {
     const ChannelOrders orders = MakeOrders(false);
     const __m256 weights = _mm256_set1_ps(weight);
     for (std::uint32_t i = 0;; i += 16) {
         if (i + 16 > pixels)
             i = pixels - 16;
-        Store256(At(dest, 2 * i), Gray16Block(At(source, 6 * i), weights, orders.order));
+        Store256(At(dest, 2 * i), Gray16Block<IsThird>(At(source, 6 * i), weights, orders.order));
         if (i + 16 == pixels)
             break;
     }
+}
+
+void ImportGray16(void* dest, const void* source, std::uint32_t pixels, float weight) {
+    if (pixels < 16)
+        GetPortableKernels().importGray16(dest, source, pixels, weight);
+    else if (weight == kThird)
+        Gray16Blocks<true>(dest, source, pixels, weight);
+    else
+        Gray16Blocks<false>(dest, source, pixels, weight);
 }
 
 // Clamp(x, 0, 1) lane by lane as the scalar one decides: below 0 gives 0, above 1 gives 1,
