@@ -283,31 +283,6 @@ inline __m256i RoundWeighted(__m256i sums, __m256 weight, float max) {
 // the products' rounding error of a half. The tests compare every sum with the float rule.
 constexpr float kThird = 1.0f / 3.0f;
 
-// Sixteen gray 8-bit pixels from 96 exchange bytes; the weight's vector is unused when it
-// is the third.
-template <bool IsThird>
-inline __m128i Gray8Block(const Byte* in, __m256 weight, const __m256i (&order)[3]) {
-    const PixelThirds thirds = LoadThirds(in);
-    // At most 3 * 255 per word; halves hold pixels 0-7 and 8-15.
-    const __m256i sums =
-        _mm256_add_epi16(_mm256_add_epi16(_mm256_shuffle_epi8(GatherRed(thirds), order[0]),
-                                          _mm256_shuffle_epi8(GatherGreen(thirds), order[1])),
-                         _mm256_shuffle_epi8(GatherBlue(thirds), order[2]));
-    __m256i words;
-    if constexpr (IsThird) {
-        // (s + 1) * 21846 / 65536 rounded down is (s + 1) / 3 for s + 1 up to 766.
-        words = _mm256_mulhi_epu16(_mm256_add_epi16(sums, _mm256_set1_epi16(1)),
-                                   _mm256_set1_epi16(21846));
-    } else {
-        const __m256i zero = _mm256_setzero_si256();
-        // Pixels 0-3 and 8-11, then 4-7 and 12-15; the pack restores the order in halves.
-        words =
-            _mm256_packs_epi32(RoundWeighted(_mm256_unpacklo_epi16(sums, zero), weight, 255.0f),
-                               RoundWeighted(_mm256_unpackhi_epi16(sums, zero), weight, 255.0f));
-    }
-    return _mm_packus_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
-}
-
 // The three channels' shuffles, made once per batch.
 struct ChannelOrders {
     __m256i order[3];
@@ -318,28 +293,76 @@ inline ChannelOrders MakeOrders(bool highByteOnly) {
              ChannelOrder(2, highByteOnly)}};
 }
 
-// A batch of at least one block ends with the block of its last sixteen pixels, which may
-// overlap the one before: those pixels are written twice with the same values.
-template <bool IsThird>
-void Gray8Blocks(void* dest, const void* source, std::uint32_t pixels, float weight) {
-    const ChannelOrders orders = MakeOrders(true);
-    const __m256 weights = _mm256_set1_ps(weight);
-    for (std::uint32_t i = 0;; i += 16) {
-        if (i + 16 > pixels)
-            i = pixels - 16;
-        Store128(At(dest, i), Gray8Block<IsThird>(At(source, 6 * i), weights, orders.order));
-        if (i + 16 == pixels)
+// Calls block(i) for blocks of Width pixels that cover a batch of at least Width pixels;
+// the last one ends with the batch and may overlap the one before, whose pixels it then
+// writes again with the same values.
+template <std::uint32_t Width, typename Block>
+inline void EachBlock(std::uint32_t pixels, Block block) {
+    for (std::uint32_t i = 0;; i += Width) {
+        if (i + Width > pixels)
+            i = pixels - Width;
+        block(i);
+        if (i + Width == pixels)
             break;
     }
+}
+
+// The sums of sixteen pixels' 8-bit samples (at most 3 * 255), pixels 0-7 in the low half.
+inline __m256i Gray8Sums(const Byte* in, const ChannelOrders& orders) {
+    const PixelThirds thirds = LoadThirds(in);
+    return _mm256_add_epi16(
+        _mm256_add_epi16(_mm256_shuffle_epi8(GatherRed(thirds), orders.order[0]),
+                         _mm256_shuffle_epi8(GatherGreen(thirds), orders.order[1])),
+        _mm256_shuffle_epi8(GatherBlue(thirds), orders.order[2]));
+}
+
+// (s + 1) / 3 rounded down, for sums up to 765: the rounding multiply gives
+// (s * 10923 + 2^14) / 2^15 rounded down, the same for every such s.
+inline __m256i DivideByThree(__m256i sums) {
+    return _mm256_mulhrs_epi16(sums, _mm256_set1_epi16(10923));
+}
+
+void Gray8Thirds(void* dest, const void* source, std::uint32_t pixels) {
+    const ChannelOrders orders = MakeOrders(true);
+    if (pixels < 32) {
+        EachBlock<16>(pixels, [&](std::uint32_t i) {
+            const __m256i words = DivideByThree(Gray8Sums(At(source, 6 * i), orders));
+            Store128(At(dest, i), _mm_packus_epi16(_mm256_castsi256_si128(words),
+                                                   _mm256_extracti128_si256(words, 1)));
+        });
+        return;
+    }
+    EachBlock<32>(pixels, [&](std::uint32_t i) {
+        const Byte* in = At(source, 6 * i);
+        // Pixels 0-7 and 16-23 in the low half, 8-15 and 24-31 in the high half.
+        const __m256i bytes = _mm256_packus_epi16(DivideByThree(Gray8Sums(in, orders)),
+                                                  DivideByThree(Gray8Sums(in + 96, orders)));
+        Store256(At(dest, i), _mm256_permute4x64_epi64(bytes, 0xD8));
+    });
+}
+
+void Gray8Weighted(void* dest, const void* source, std::uint32_t pixels, float weight) {
+    const ChannelOrders orders = MakeOrders(true);
+    const __m256 weights = _mm256_set1_ps(weight);
+    const __m256i zero = _mm256_setzero_si256();
+    EachBlock<16>(pixels, [&](std::uint32_t i) {
+        const __m256i sums = Gray8Sums(At(source, 6 * i), orders);
+        // Pixels 0-3 and 8-11, then 4-7 and 12-15; the pack restores the order in halves.
+        const __m256i words =
+            _mm256_packs_epi32(RoundWeighted(_mm256_unpacklo_epi16(sums, zero), weights, 255.0f),
+                               RoundWeighted(_mm256_unpackhi_epi16(sums, zero), weights, 255.0f));
+        Store128(At(dest, i), _mm_packus_epi16(_mm256_castsi256_si128(words),
+                                               _mm256_extracti128_si256(words, 1)));
+    });
 }
 
 void ImportGray8(void* dest, const void* source, std::uint32_t pixels, float weight) {
     if (pixels < 16)
         GetPortableKernels().importGray8(dest, source, pixels, weight);
     else if (weight == kThird)
-        Gray8Blocks<true>(dest, source, pixels, weight);
+        Gray8Thirds(dest, source, pixels);
     else
-        Gray8Blocks<false>(dest, source, pixels, weight);
+        Gray8Weighted(dest, source, pixels, weight);
 }
 
 // The 16-bit rule, trunc(v * kToHost) in single precision, as integers, less one: v / 2
@@ -398,13 +421,9 @@ template <bool IsThird>
 void Gray16Blocks(void* dest, const void* source, std::uint32_t pixels, float weight) {
     const ChannelOrders orders = MakeOrders(false);
     const __m256 weights = _mm256_set1_ps(weight);
-    for (std::uint32_t i = 0;; i += 16) {
-        if (i + 16 > pixels)
-            i = pixels - 16;
+    EachBlock<16>(pixels, [&](std::uint32_t i) {
         Store256(At(dest, 2 * i), Gray16Block<IsThird>(At(source, 6 * i), weights, orders.order));
-        if (i + 16 == pixels)
-            break;
-    }
+    });
 }
 
 void ImportGray16(void* dest, const void* source, std::uint32_t pixels, float weight) {
