@@ -365,35 +365,34 @@ void ImportGray8(void* dest, const void* source, std::uint32_t pixels, float wei
         Gray8Weighted(dest, source, pixels, weight);
 }
 
-// The 16-bit rule, trunc(v * kToHost) in single precision, as integers, less one: v / 2
-// rounded down, except that the product of an odd v above 65408 rounds up to the next
-// integer (v - 65408, at most 127, is odd exactly then). Less one, the results (-1 to
-// 32767) are signed words, as the multiply-adds that sum them take words. The exhaustive
-// tests hold every value.
-inline __m256i Import16RuleLessOne(__m256i v) {
-    const __m256i even =
-        _mm256_andnot_si256(_mm256_subs_epu16(v, _mm256_set1_epi16(-128)), _mm256_set1_epi16(1));
-    return _mm256_sub_epi16(_mm256_srli_epi16(v, 1), even);
-}
-
-// The 32-bit sums of three channels of sixteen converted words, each given less one, plus
-// `extra`: the low and high four pixels of each half. Each multiply-add sums the pixel's
-// word pair: red and green, then blue and the word that restores the three ones and adds
-// the extra.
+// The 16-bit rule, trunc(v * kToHost) in single precision, as integers: v / 2 rounded
+// down, plus one where the product of an odd v above 65408 rounds up to the next integer
+// (v - 65408, at most 127, is odd exactly then). The exhaustive tests hold every value.
+//
+// Two whole results may not fit a word together (2 * 32768), so the three channels are
+// summed in two parts that do: the halves of red and green (at most 2 * 32767), and the
+// half of blue with the three ones and `Extra`; the parts meet in 32 bits.
 struct WideSums {
-    __m256i low, high;
+    __m256i low, high; // the low and high four pixels of each 128-bit half
 };
 
-inline WideSums AddWidened(__m256i red, __m256i green, __m256i blue, std::int16_t extra) {
-    const __m256i ones = _mm256_set1_epi16(1);
-    const __m256i restore = _mm256_set1_epi16(static_cast<std::int16_t>(3 + extra));
-    const __m256i low =
-        _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(red, green), ones),
-                         _mm256_madd_epi16(_mm256_unpacklo_epi16(blue, restore), ones));
-    const __m256i high =
-        _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(red, green), ones),
-                         _mm256_madd_epi16(_mm256_unpackhi_epi16(blue, restore), ones));
-    return {low, high};
+template <int Extra>
+inline WideSums AddConverted(__m256i red, __m256i green, __m256i blue) {
+    static_assert(Extra == 0 || Extra == 1, "the ones of the rule carry at most one more");
+    const __m256i above = _mm256_set1_epi16(-128); // 65408
+    const __m256i one = _mm256_set1_epi16(1);
+    const __m256i redOne = _mm256_and_si256(_mm256_subs_epu16(red, above), one);
+    const __m256i greenOne = _mm256_and_si256(_mm256_subs_epu16(green, above), one);
+    // The average with one rounds up: the half of blue plus one, without overflow.
+    const __m256i blueHalf = Extra == 1 ? _mm256_avg_epu16(blue, one) : _mm256_srli_epi16(blue, 1);
+    __m256i third =
+        _mm256_add_epi16(blueHalf, _mm256_and_si256(_mm256_subs_epu16(blue, above), one));
+    third = _mm256_add_epi16(third, _mm256_add_epi16(redOne, greenOne));
+    const __m256i halves = _mm256_add_epi16(_mm256_srli_epi16(red, 1), _mm256_srli_epi16(green, 1));
+    const __m256i zero = _mm256_setzero_si256();
+    return {
+        _mm256_add_epi32(_mm256_unpacklo_epi16(halves, zero), _mm256_unpacklo_epi16(third, zero)),
+        _mm256_add_epi32(_mm256_unpackhi_epi16(halves, zero), _mm256_unpackhi_epi16(third, zero))};
 }
 
 // Sixteen gray 16-bit pixels from 96 exchange bytes. With the third as the weight, the
@@ -402,10 +401,10 @@ inline WideSums AddWidened(__m256i red, __m256i green, __m256i blue, std::int16_
 template <bool IsThird>
 inline __m256i Gray16Block(const Byte* in, __m256 weight, const __m256i (&order)[3]) {
     const PixelThirds thirds = LoadThirds(in);
-    const WideSums sums = AddWidened(
-        Import16RuleLessOne(_mm256_shuffle_epi8(GatherRed(thirds), order[0])),
-        Import16RuleLessOne(_mm256_shuffle_epi8(GatherGreen(thirds), order[1])),
-        Import16RuleLessOne(_mm256_shuffle_epi8(GatherBlue(thirds), order[2])), IsThird ? 1 : 0);
+    constexpr int kExtra = IsThird ? 1 : 0;
+    const WideSums sums = AddConverted<kExtra>(_mm256_shuffle_epi8(GatherRed(thirds), order[0]),
+                                               _mm256_shuffle_epi8(GatherGreen(thirds), order[1]),
+                                               _mm256_shuffle_epi8(GatherBlue(thirds), order[2]));
     if constexpr (IsThird) {
         const auto third = [weight](__m256i x) {
             return _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(x), weight));
