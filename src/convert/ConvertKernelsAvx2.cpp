@@ -298,13 +298,11 @@ inline ChannelOrders MakeOrders(bool highByteOnly) {
 // writes again with the same values.
 template <std::uint32_t Width, typename Block>
 inline void EachBlock(std::uint32_t pixels, Block block) {
-    for (std::uint32_t i = 0;; i += Width) {
-        if (i + Width > pixels)
-            i = pixels - Width;
+    std::uint32_t i = 0;
+    for (; i + Width <= pixels; i += Width)
         block(i);
-        if (i + Width == pixels)
-            break;
-    }
+    if (i < pixels)
+        block(pixels - Width);
 }
 
 // The sums of sixteen pixels' 8-bit samples (at most 3 * 255), pixels 0-7 in the low half.
