@@ -13,52 +13,81 @@
 
 namespace {
 
-// One routine of a set, with the bytes one sample or pixel takes on each side.
+// One routine of a set, with the bytes one sample or pixel takes on each side. Only the
+// gray imports take the weight.
 struct RoutineCase {
     const char* name;
     std::uint32_t sourceBytes, destBytes; // per counted unit
-    void (*run)(const ConvertKernels&, void* dest, const void* source, std::uint32_t count);
+    void (*run)(const ConvertKernels&, void* dest, const void* source, std::uint32_t count,
+                float weight);
+    bool weighted = false;
 };
 
-constexpr float kWeight = 1.0f / 3.0f;
+// The third the converters pass, which the kernels may compute in integers, its neighbours,
+// which they must not, and weights that drive the rounding to its limits and past them.
+const float kWeights[] = {1.0f / 3.0f,
+                          std::nextafter(1.0f / 3.0f, 0.0f),
+                          std::nextafter(1.0f / 3.0f, 1.0f),
+                          0.5f,
+                          1.0f,
+                          300.0f,
+                          -1.0f,
+                          0.0f,
+                          std::numeric_limits<float>::infinity(),
+                          std::numeric_limits<float>::quiet_NaN()};
 
 const RoutineCase kRoutines[] = {
     {"export8", 1, 2,
-     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n) { k.export8(d, s, n); }},
+     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n, float) {
+         k.export8(d, s, n);
+     }},
     {"exportGray8", 1, 6,
-     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n) {
+     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n, float) {
          k.exportGray8(d, s, n);
      }},
     {"export16", 2, 2,
-     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n) { k.export16(d, s, n); }},
+     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n, float) {
+         k.export16(d, s, n);
+     }},
     {"exportGray16", 2, 6,
-     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n) {
+     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n, float) {
          k.exportGray16(d, s, n);
      }},
     {"export32", 4, 4,
-     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n) { k.export32(d, s, n); }},
+     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n, float) {
+         k.export32(d, s, n);
+     }},
     {"exportGray32", 4, 12,
-     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n) {
+     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n, float) {
          k.exportGray32(d, s, n);
      }},
     {"import8", 2, 1,
-     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n) { k.import8(d, s, n); }},
+     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n, float) {
+         k.import8(d, s, n);
+     }},
     {"importGray8", 6, 1,
-     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n) {
-         k.importGray8(d, s, n, kWeight);
-     }},
+     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n, float w) {
+         k.importGray8(d, s, n, w);
+     },
+     true},
     {"import16", 2, 2,
-     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n) { k.import16(d, s, n); }},
+     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n, float) {
+         k.import16(d, s, n);
+     }},
     {"importGray16", 6, 2,
-     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n) {
-         k.importGray16(d, s, n, kWeight);
-     }},
+     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n, float w) {
+         k.importGray16(d, s, n, w);
+     },
+     true},
     {"import32", 4, 4,
-     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n) { k.import32(d, s, n); }},
-    {"importGray32", 12, 4,
-     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n) {
-         k.importGray32(d, s, n, kWeight);
+     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n, float) {
+         k.import32(d, s, n);
      }},
+    {"importGray32", 12, 4,
+     [](const ConvertKernels& k, void* d, const void* s, std::uint32_t n, float w) {
+         k.importGray32(d, s, n, w);
+     },
+     true},
 };
 
 // Spread bytes, with float values the arithmetic treats specially mixed in at 4-byte
@@ -89,10 +118,10 @@ Bytes SourceBytes(std::size_t count) {
 // The routine's output for `count` units from `source`, written at `offset` into a buffer
 // whose other bytes must stay as they were.
 Bytes RunRoutine(const RoutineCase& routine, const ConvertKernels& kernels, const Bytes& source,
-                 std::uint32_t count, std::size_t offset) {
+                 std::uint32_t count, std::size_t offset, float weight) {
     constexpr std::uint8_t kGuard = 0x5A;
     Bytes dest(offset + std::size_t{count} * routine.destBytes + 16, kGuard);
-    routine.run(kernels, dest.data() + offset, source.data() + offset, count);
+    routine.run(kernels, dest.data() + offset, source.data() + offset, count, weight);
     for (std::size_t i = 0; i < offset; ++i)
         EXPECT_EQ(dest[i], kGuard) << "before the batch";
     for (std::size_t i = dest.size() - 16; i < dest.size(); ++i)
@@ -129,15 +158,21 @@ TEST_P(ConvertKernelsTest, EveryRoutineGivesThePortableBytes) {
     const ConvertKernels& portable = GetPortableKernels();
     for (const RoutineCase& routine : kRoutines) {
         SCOPED_TRACE(routine.name);
-        for (std::uint32_t count = 1; count <= 1000; count += (count < 70 ? 1 : 311)) {
-            for (std::size_t offset = 0; offset < 4; ++offset) {
-                // The source starts at the same offset as the destination in its buffer.
-                const Bytes source = SourceBytes(offset + std::size_t{count} * routine.sourceBytes);
-                Bytes mine = RunRoutine(routine, kernels, source, count, offset);
-                Bytes expected = RunRoutine(routine, portable, source, count, offset);
-                ForgiveNaNPayloads(routine, source, offset, mine, expected);
-                ASSERT_EQ(mine, expected) << count << " at offset " << offset;
+        for (const float weight : kWeights) {
+            for (std::uint32_t count = 1; count <= 1000; count += (count < 70 ? 1 : 311)) {
+                for (std::size_t offset = 0; offset < 4; ++offset) {
+                    // The source starts at the same offset as the destination in its buffer.
+                    const Bytes source =
+                        SourceBytes(offset + std::size_t{count} * routine.sourceBytes);
+                    Bytes mine = RunRoutine(routine, kernels, source, count, offset, weight);
+                    Bytes expected = RunRoutine(routine, portable, source, count, offset, weight);
+                    ForgiveNaNPayloads(routine, source, offset, mine, expected);
+                    ASSERT_EQ(mine, expected)
+                        << count << " at offset " << offset << ", weight " << weight;
+                }
             }
+            if (!routine.weighted)
+                break;
         }
     }
 }
