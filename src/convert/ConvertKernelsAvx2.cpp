@@ -261,7 +261,7 @@ inline __m256i GatherBlue(const PixelThirds& t) {
 // in both halves. Byte k of an exchange sample in memory is its byte 1 - k of significance:
 // the 8-bit rule keeps the first byte alone (zero above it), the 16-bit rule swaps the two.
 inline __m256i ChannelOrder(int channel, bool highByteOnly) {
-    alignas(32) char index[32];
+    char index[32];
     for (int p = 0; p < 8; ++p) {
         const int word = (3 * p + channel) % 8;
         const char low = static_cast<char>(highByteOnly ? 2 * word : 2 * word + 1);
@@ -269,7 +269,7 @@ inline __m256i ChannelOrder(int channel, bool highByteOnly) {
         index[2 * p] = index[16 + 2 * p] = low;
         index[2 * p + 1] = index[16 + 2 * p + 1] = high;
     }
-    return _mm256_load_si256(reinterpret_cast<const __m256i*>(index));
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(index));
 }
 
 // RoundSample of an integer sum times the weight, for eight sums: the float product and
