@@ -1,7 +1,9 @@
 // The AVX2 kernel set. Each routine converts whole blocks with vector instructions that
-// perform, lane by lane, the single-precision operations of the portable loops in the
-// same order (no fused multiply-add: this file is built without it), and hands the last
-// few samples of a batch to the portable routine.
+// give, lane by lane, the results of the portable loops to the bit: the same
+// single-precision operations in the same order (no fused multiply-add: this file is
+// built without it), or integer operations shown equal to them for every value they meet.
+// The last few samples of a batch go to the portable routine, or into one more block that
+// ends with the batch.
 //
 // Everything here stays inside this file: an inline function shared with the rest of the
 // module, compiled here with AVX2, could become the copy every caller uses.
