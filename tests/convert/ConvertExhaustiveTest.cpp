@@ -175,6 +175,12 @@ TEST_P(ConvertExhaustive, GrayAveragesOfEveryValueAndSpreadTriples) {
         exchange.insert(exchange.end(), 3, static_cast<std::uint16_t>(w));
     const std::vector<std::uint16_t> spread = SpreadTriples();
     exchange.insert(exchange.end(), spread.begin(), spread.end());
+    // Every sum of three converted samples, for both depths: one value climbing behind
+    // zeros, then behind one and two channels at the top.
+    for (unsigned w = 0; w < 65536; ++w) {
+        const auto value = static_cast<std::uint16_t>(w);
+        exchange.insert(exchange.end(), {value, 0, 0, 65535, value, 0, 65535, 65535, value});
+    }
 
     std::vector<std::uint16_t> expected16;
     std::vector<std::uint8_t> expected8;
