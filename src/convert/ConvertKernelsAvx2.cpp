@@ -374,15 +374,15 @@ void ImportGray8(void* dest, const void* source, std::uint32_t pixels, float wei
 // down, plus one where the product of an odd v above 65408 rounds up to the next integer
 // (v - 65408, at most 127, is odd exactly then). The exhaustive tests hold every value.
 //
-// Two whole results may not fit a word together (2 * 32768), so the three channels are
-// summed in two parts that do: the halves of red and green (at most 2 * 32767), and the
-// half of blue with the three ones and `Extra`; the parts meet in 32 bits.
-struct WideSums {
-    __m256i low, high; // the low and high four pixels of each 128-bit half
+// Three whole results may not fit a word together (3 * 32768), so the channels are summed
+// in two parts that do: the halves of red and green (at most 2 * 32767), and the half of
+// blue with the three ones and `Extra` (at most 32767 + 4).
+struct ConvertedParts {
+    __m256i halves, rest;
 };
 
 template <int Extra>
-inline WideSums AddConverted(__m256i red, __m256i green, __m256i blue) {
+inline ConvertedParts AddConverted(__m256i red, __m256i green, __m256i blue) {
     static_assert(Extra == 0 || Extra == 1, "the ones of the rule carry at most one more");
     const __m256i above = _mm256_set1_epi16(-128); // 65408
     const __m256i one = _mm256_set1_epi16(1);
@@ -390,34 +390,50 @@ inline WideSums AddConverted(__m256i red, __m256i green, __m256i blue) {
     const __m256i greenOne = _mm256_and_si256(_mm256_subs_epu16(green, above), one);
     // The average with one rounds up: the half of blue plus one, without overflow.
     const __m256i blueHalf = Extra == 1 ? _mm256_avg_epu16(blue, one) : _mm256_srli_epi16(blue, 1);
-    __m256i third =
+    __m256i rest =
         _mm256_add_epi16(blueHalf, _mm256_and_si256(_mm256_subs_epu16(blue, above), one));
-    third = _mm256_add_epi16(third, _mm256_add_epi16(redOne, greenOne));
-    const __m256i halves = _mm256_add_epi16(_mm256_srli_epi16(red, 1), _mm256_srli_epi16(green, 1));
-    const __m256i zero = _mm256_setzero_si256();
-    return {
-        _mm256_add_epi32(_mm256_unpacklo_epi16(halves, zero), _mm256_unpacklo_epi16(third, zero)),
-        _mm256_add_epi32(_mm256_unpackhi_epi16(halves, zero), _mm256_unpackhi_epi16(third, zero))};
+    rest = _mm256_add_epi16(rest, _mm256_add_epi16(redOne, greenOne));
+    return {_mm256_add_epi16(_mm256_srli_epi16(red, 1), _mm256_srli_epi16(green, 1)), rest};
+}
+
+// (a + b) / 3 rounded down, for words a and b whose sum may pass a word: each part's third
+// (the high word of the product with 2^17 / 3 rounded up, halved, is exact below 2^17),
+// plus one more where the two remainders (0 to 2 each) reach three together.
+inline __m256i DivideSumByThree(__m256i a, __m256i b) {
+    const __m256i inverse = _mm256_set1_epi16(static_cast<short>(43691));
+    const __m256i three = _mm256_set1_epi16(3);
+    const __m256i thirdA = _mm256_srli_epi16(_mm256_mulhi_epu16(a, inverse), 1);
+    const __m256i thirdB = _mm256_srli_epi16(_mm256_mulhi_epu16(b, inverse), 1);
+    const __m256i remainders =
+        _mm256_add_epi16(_mm256_sub_epi16(a, _mm256_mullo_epi16(thirdA, three)),
+                         _mm256_sub_epi16(b, _mm256_mullo_epi16(thirdB, three)));
+    // All ones (-1) where the remainders make a third more.
+    const __m256i carry = _mm256_cmpgt_epi16(remainders, _mm256_set1_epi16(2));
+    return _mm256_sub_epi16(_mm256_add_epi16(thirdA, thirdB), carry);
 }
 
 // Sixteen gray 16-bit pixels from 96 exchange bytes. With the third as the weight, the
-// result is (s + 1) / 3 rounded down, which the float product of s + 1 and the third,
-// truncated, gives for every s + 1 up to 98305.
+// result is (s + 1) / 3 rounded down, which RoundSample of the float product gives for
+// every sum s (see kThird); the one is carried by the blue part. Any other weight goes
+// through the float rounding in 32-bit lanes.
 template <bool IsThird>
 inline __m256i Gray16Block(const Byte* in, __m256 weight, const __m256i (&order)[3]) {
     const PixelThirds thirds = LoadThirds(in);
     constexpr int kExtra = IsThird ? 1 : 0;
-    const WideSums sums = AddConverted<kExtra>(_mm256_shuffle_epi8(GatherRed(thirds), order[0]),
-                                               _mm256_shuffle_epi8(GatherGreen(thirds), order[1]),
-                                               _mm256_shuffle_epi8(GatherBlue(thirds), order[2]));
+    const ConvertedParts parts =
+        AddConverted<kExtra>(_mm256_shuffle_epi8(GatherRed(thirds), order[0]),
+                             _mm256_shuffle_epi8(GatherGreen(thirds), order[1]),
+                             _mm256_shuffle_epi8(GatherBlue(thirds), order[2]));
     if constexpr (IsThird) {
-        const auto third = [weight](__m256i x) {
-            return _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(x), weight));
-        };
-        return _mm256_packus_epi32(third(sums.low), third(sums.high));
+        return DivideSumByThree(parts.halves, parts.rest);
     } else {
-        return _mm256_packus_epi32(RoundWeighted(sums.low, weight, 65535.0f),
-                                   RoundWeighted(sums.high, weight, 65535.0f));
+        const __m256i zero = _mm256_setzero_si256();
+        const __m256i low = _mm256_add_epi32(_mm256_unpacklo_epi16(parts.halves, zero),
+                                             _mm256_unpacklo_epi16(parts.rest, zero));
+        const __m256i high = _mm256_add_epi32(_mm256_unpackhi_epi16(parts.halves, zero),
+                                              _mm256_unpackhi_epi16(parts.rest, zero));
+        return _mm256_packus_epi32(RoundWeighted(low, weight, 65535.0f),
+                                   RoundWeighted(high, weight, 65535.0f));
     }
 }
 
