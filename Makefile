@@ -98,6 +98,7 @@ test-winarm64: build-winarm64
 # Not part of `make test`: it needs root, binfmt_misc and the next Debian release's Wine.
 ARM64_ROOT := $(abspath $(BUILD_ROOT))/arm64-root
 test-winarm64-emulated: build-winarm64
+	cmake --build $(BUILD_ROOT)/winarm64 -j $(JOBS) --target tests/all
 	scripts/make-arm64-root.sh $(ARM64_ROOT)
 	scripts/arm64-wine-tests.sh $(ARM64_ROOT) $(BUILD_ROOT)/winarm64/bin
 

@@ -65,8 +65,12 @@ cc=$root/bin/$triple-clang
 tar -xjf "$mingw" -C "$work"
 mingw_tree=$(echo "$work"/mingw-w64-v*)
 mkdir -p "$work/headers" "$work/crt"
+# Both trees are built once and thrown away, so neither tracks dependencies: the CRT's
+# configure otherwise spends over a minute writing a dependency file for each of its
+# thousands of sources, and each compiler call writes one more.
 (cd "$work/headers" && "$mingw_tree/mingw-w64-headers/configure" --host="$triple" \
-    --prefix="$root" --with-default-msvcrt=ucrt >>"$log" 2>&1 && make install >>"$log" 2>&1)
+    --prefix="$root" --with-default-msvcrt=ucrt --disable-dependency-tracking >>"$log" 2>&1 &&
+    make install >>"$log" 2>&1)
 # libunwind reads the ARM64 unwind header through this name, which these headers lack.
 if ! grep -q IMAGE_ARM64_RUNTIME_FUNCTION_ENTRY_XDATA "$root/include/winnt.h"; then
     sed -i '/} IMAGE_ARM64_RUNTIME_FUNCTION_ENTRY,\*PIMAGE_ARM64_RUNTIME_FUNCTION_ENTRY;/a\
@@ -89,8 +93,8 @@ fi
 flags="-O2 -ffile-prefix-map=$work/="
 # shellcheck disable=SC2086 # the list is meant to split
 (cd "$work/crt" && "$mingw_tree/mingw-w64-crt/configure" --host="$triple" --prefix="$root" \
-    $crt_libs --with-default-msvcrt=ucrt CC="$cc" CXX="$cc++" CFLAGS="$flags" \
-    CXXFLAGS="$flags" AR="$llvm/llvm-ar" RANLIB="$llvm/llvm-ranlib" \
+    $crt_libs --with-default-msvcrt=ucrt --disable-dependency-tracking CC="$cc" CXX="$cc++" \
+    CFLAGS="$flags" CXXFLAGS="$flags" AR="$llvm/llvm-ar" RANLIB="$llvm/llvm-ranlib" \
     DLLTOOL="$llvm/llvm-dlltool" >>"$log" 2>&1 &&
     make -j"$jobs" >>"$log" 2>&1 && make install >>"$log" 2>&1)
 echo "make-llvm-sysroot.sh: CRT done after $(($(date +%s) - started)) s"
