@@ -218,8 +218,9 @@ inline __m256 Mean(const Channels& channels, float weight) {
 // Converted 8- and 16-bit samples are integers, and the sum of three of them (at most
 // 3 * 32768) is exact in single precision, as is every partial sum: the integer sum,
 // converted once, is the float sum in channel order to the bit. So these take sixteen
-// pixels' channels apart with shuffles inside the 128-bit halves, convert and add them as
-// integers, and only the weighting and the rounding are float.
+// pixels' channels apart with shuffles inside the 128-bit halves and convert and add them
+// as integers. With the third, the weight the converters pass, the rounded mean is an
+// integer division too; only other weights are multiplied and rounded in floats.
 
 // Sixteen pixels' 48 exchange samples as three vectors whose halves each hold a third of
 // eight pixels: the low halves samples 0-7, 8-15 and 16-23 (pixels 0-7), the high halves
