@@ -397,20 +397,19 @@ inline ConvertedParts AddConverted(__m256i red, __m256i green, __m256i blue) {
     return {_mm256_add_epi16(_mm256_srli_epi16(red, 1), _mm256_srli_epi16(green, 1)), rest};
 }
 
-// (a + b) / 3 rounded down, for words a and b whose sum may pass a word: each part's third
-// (the high word of the product with 2^17 / 3 rounded up, halved, is exact below 2^17),
-// plus one more where the two remainders (0 to 2 each) reach three together.
+// (a + b) / 3 rounded down, for words a and b whose sum may pass a word (b at least 1, the
+// sum below 2^17). A sum that passed a word is below a, any other above it, as b is never
+// 0. The passed 2^16 is 3 * 21845 + 1: its third is added at the end and its one joins the
+// low word, whose third (the high word of the product with 2^17 / 3 rounded up, halved) is
+// exact below 2^16.
 inline __m256i DivideSumByThree(__m256i a, __m256i b) {
-    const __m256i inverse = _mm256_set1_epi16(static_cast<short>(43691));
-    const __m256i three = _mm256_set1_epi16(3);
-    const __m256i thirdA = _mm256_srli_epi16(_mm256_mulhi_epu16(a, inverse), 1);
-    const __m256i thirdB = _mm256_srli_epi16(_mm256_mulhi_epu16(b, inverse), 1);
-    const __m256i remainders =
-        _mm256_add_epi16(_mm256_sub_epi16(a, _mm256_mullo_epi16(thirdA, three)),
-                         _mm256_sub_epi16(b, _mm256_mullo_epi16(thirdB, three)));
-    // All ones (-1) where the remainders make a third more.
-    const __m256i carry = _mm256_cmpgt_epi16(remainders, _mm256_set1_epi16(2));
-    return _mm256_sub_epi16(_mm256_add_epi16(thirdA, thirdB), carry);
+    const __m256i sum = _mm256_add_epi16(a, b);
+    // All ones (-1) where the sum passed a word.
+    const __m256i carry = _mm256_cmpeq_epi16(_mm256_max_epu16(a, sum), a);
+    const __m256i low = _mm256_sub_epi16(sum, carry);
+    const __m256i third =
+        _mm256_srli_epi16(_mm256_mulhi_epu16(low, _mm256_set1_epi16(static_cast<short>(43691))), 1);
+    return _mm256_add_epi16(third, _mm256_and_si256(carry, _mm256_set1_epi16(21845)));
 }
 
 // Sixteen gray 16-bit pixels from 96 exchange bytes. With the third as the weight, the
