@@ -7,6 +7,7 @@
 //
 // Everything here stays inside this file: an inline function shared with the rest of the
 // module, compiled here with AVX2, could become the copy every caller uses.
+#include "convert/GrayGather.h"
 #include "convert/KernelSetsX86.h"
 
 #include "platform/ProcessorFeatures.h"
@@ -238,41 +239,20 @@ inline PixelThirds LoadThirds(const Byte* in) {
     return {LoadHalves(in, in + 48), LoadHalves(in + 16, in + 64), LoadHalves(in + 32, in + 80)};
 }
 
-// One channel's eight samples per half: sample 3p + c sits at position (3p + c) % 8 of one
-// of the three vectors, and for each position exactly one vector holds channel c there, so
-// two word blends gather the channel (its pixels out of order). Positions 0, 3 and 6 of the
-// first vector, 1, 4 and 7 of the second and 2 and 5 of the third are channel 0, and each
-// later channel moves one position on.
-constexpr int kPositions036 = 0x49;
-constexpr int kPositions147 = 0x92;
-constexpr int kPositions25 = 0x24;
-
+// One channel's eight samples per half, its pixels out of order (see GrayGather.h).
 inline __m256i GatherRed(const PixelThirds& t) {
-    return _mm256_blend_epi16(_mm256_blend_epi16(t.first, t.second, kPositions147), t.third,
-                              kPositions25);
+    return _mm256_blend_epi16(_mm256_blend_epi16(t.first, t.second, kWords147), t.third, kWords25);
 }
 inline __m256i GatherGreen(const PixelThirds& t) {
-    return _mm256_blend_epi16(_mm256_blend_epi16(t.first, t.second, kPositions25), t.third,
-                              kPositions036);
+    return _mm256_blend_epi16(_mm256_blend_epi16(t.first, t.second, kWords25), t.third, kWords036);
 }
 inline __m256i GatherBlue(const PixelThirds& t) {
-    return _mm256_blend_epi16(_mm256_blend_epi16(t.first, t.second, kPositions036), t.third,
-                              kPositions147);
+    return _mm256_blend_epi16(_mm256_blend_epi16(t.first, t.second, kWords036), t.third, kWords147);
 }
 
-// The shuffle that puts pixel p of gathered channel c, at word (3p + c) % 8, into word p,
-// in both halves. Byte k of an exchange sample in memory is its byte 1 - k of significance:
-// the 8-bit rule keeps the first byte alone (zero above it), the 16-bit rule swaps the two.
-inline __m256i ChannelOrder(int channel, bool highByteOnly) {
-    char index[32];
-    for (int p = 0; p < 8; ++p) {
-        const int word = (3 * p + channel) % 8;
-        const char low = static_cast<char>(highByteOnly ? 2 * word : 2 * word + 1);
-        const char high = static_cast<char>(highByteOnly ? 0x80 : 2 * word);
-        index[2 * p] = index[16 + 2 * p] = low;
-        index[2 * p + 1] = index[16 + 2 * p + 1] = high;
-    }
-    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(index));
+// A channel's shuffle (see GrayGather.h), in both halves.
+inline __m256i InBothHalves(const LaneShuffle& shuffle) {
+    return _mm256_broadcastsi128_si256(Load128(reinterpret_cast<const Byte*>(shuffle.index)));
 }
 
 // RoundSample of an integer sum times the weight, for eight sums: the float product and
@@ -296,21 +276,8 @@ struct ChannelOrders {
     __m256i order[3];
 };
 
-inline ChannelOrders MakeOrders(bool highByteOnly) {
-    return {{ChannelOrder(0, highByteOnly), ChannelOrder(1, highByteOnly),
-             ChannelOrder(2, highByteOnly)}};
-}
-
-// Calls block(i) for blocks of Width pixels that cover a batch of at least Width pixels;
-// the last one ends with the batch and may overlap the one before, whose pixels it then
-// writes again with the same values.
-template <std::uint32_t Width, typename Block>
-inline void EachBlock(std::uint32_t pixels, Block block) {
-    std::uint32_t i = 0;
-    for (; i + Width <= pixels; i += Width)
-        block(i);
-    if (i < pixels)
-        block(pixels - Width);
+inline ChannelOrders MakeOrders(const LaneShuffle (&shuffles)[3]) {
+    return {{InBothHalves(shuffles[0]), InBothHalves(shuffles[1]), InBothHalves(shuffles[2])}};
 }
 
 // The sums of sixteen pixels' 8-bit samples (at most 3 * 255), pixels 0-7 in the low half.
@@ -329,7 +296,7 @@ inline __m256i DivideByThree(__m256i sums) {
 }
 
 void Gray8Thirds(void* dest, const void* source, std::uint32_t pixels) {
-    const ChannelOrders orders = MakeOrders(true);
+    const ChannelOrders orders = MakeOrders(kChannelOrders8);
     if (pixels < 32) {
         EachBlock<16>(pixels, [&](std::uint32_t i) {
             const __m256i words = DivideByThree(Gray8Sums(At(source, 6 * i), orders));
@@ -348,7 +315,7 @@ void Gray8Thirds(void* dest, const void* source, std::uint32_t pixels) {
 }
 
 void Gray8Weighted(void* dest, const void* source, std::uint32_t pixels, float weight) {
-    const ChannelOrders orders = MakeOrders(true);
+    const ChannelOrders orders = MakeOrders(kChannelOrders8);
     const __m256 weights = _mm256_set1_ps(weight);
     const __m256i zero = _mm256_setzero_si256();
     EachBlock<16>(pixels, [&](std::uint32_t i) {
@@ -439,7 +406,7 @@ inline __m256i Gray16Block(const Byte* in, __m256 weight, const __m256i (&order)
 
 template <bool IsThird>
 void Gray16Blocks(void* dest, const void* source, std::uint32_t pixels, float weight) {
-    const ChannelOrders orders = MakeOrders(false);
+    const ChannelOrders orders = MakeOrders(kChannelOrders16);
     const __m256 weights = _mm256_set1_ps(weight);
     EachBlock<16>(pixels, [&](std::uint32_t i) {
         Store256(At(dest, 2 * i), Gray16Block<IsThird>(At(source, 6 * i), weights, orders.order));

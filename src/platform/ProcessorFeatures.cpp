@@ -13,6 +13,8 @@ std::uint32_t QueryProcessorFeatures() {
         features |= kProcessorSse41;
     if (__builtin_cpu_supports("avx2"))
         features |= kProcessorAvx2;
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw"))
+        features |= kProcessorAvx512;
     return features;
 #else
     return 0;
