@@ -137,9 +137,10 @@ inline __m512i Gray16Thirds(const Byte* in, const ChannelOrders& orders) {
 // Asks for the output line 1 KiB ahead, for writing. These routines convert fast enough
 // that each store waited for its line of the host's document to arrive; fetched early,
 // the imports took about a twentieth less time. A prefetch never faults, past the end of
-// the host's row included.
-inline void FetchForWriting(Byte* out) {
-    _m_prefetchw(out + 1024);
+// the host's row included; its address is reckoned as an integer, as a pointer there would
+// point past the row.
+inline void FetchForWriting(const Byte* out) {
+    _m_prefetchw(reinterpret_cast<void*>(reinterpret_cast<std::uintptr_t>(out) + 1024));
 }
 
 } // namespace
